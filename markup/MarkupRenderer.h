@@ -1,0 +1,55 @@
+// Lays out a text in the dialog markup language inside a rectangle: measures it, draws it, or
+// finds the link under a point.
+#pragma once
+#include "runtime/Canvas.h"
+#include "runtime/Types.h"
+#include <string>
+#include <string_view>
+
+namespace qb {
+
+class TImageList;        // images for "IDX:" sources (not used by the dialogs)
+class TPictureList;      // pictures loaded by address
+class TMarkupPictureSource; // named-picture lookup
+
+struct TMarkupParams {
+    TImageList* ImageList = nullptr;
+    int MouseX = 0;
+    int MouseY = 0;
+    int FocusedLink = -1; // 0-based; -1 none
+    int HoveredLink = -1; // 1-based; -1 none
+    int ShadowDistance = 1;
+    bool HitTestOnly = false;
+    bool MeasureOnly = false;
+    bool Printing = false;
+    bool SelectedColors = false;
+    bool BlinkOn = true;
+    bool HoverOnlyLinks = false;
+    bool Wrap = true;
+    double PrintScale = 1.0;
+    TColor LinkColor = 0xFF0000;
+    TColor HoverBackColor = clNone;
+    TColor HoverTextColor = clNone;
+    TColor ShadowTint = 0x808080;
+    TPictureList* PictureCache = nullptr;
+    TMarkupPictureSource* PictureSource = nullptr;
+    int ExtraLineSpacing = 0;
+};
+
+struct TMarkupResult {
+    std::string AnchorUnderMouse;
+    std::string PlainText;
+    std::string FocusedAnchor;
+    int UsedWidth = 0;
+    int UsedHeight = 0;
+    int LinkCount = 0;
+    int LinkUnderMouse = -1;
+    TRect HoverBounds;
+    bool OverLink = false;
+};
+
+// Returns OverLink. The canvas font and background colour are put back before it returns.
+bool RenderMarkup(TCanvas& Canvas, std::string_view Markup, const TRect& Bounds,
+                  const TMarkupParams& Params, TMarkupResult& Result);
+
+} // namespace qb

@@ -1,0 +1,16 @@
+// Printf-like formatting for the message facade, with a checked argument list.
+#pragma once
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <variant>
+
+namespace qb {
+
+using TFormatArg = std::variant<std::string, int64_t>;
+
+// Directives: %s, %d, %u, %x, %X and %%, each with an optional width ("%5d", "%-8s").
+// A directive without an argument, or an unknown directive, raises qb::Exception.
+std::string Format(const std::string& templ, std::initializer_list<TFormatArg> args);
+
+} // namespace qb
