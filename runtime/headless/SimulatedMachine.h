@@ -1,0 +1,122 @@
+// A Windows machine in memory: drives and folders with attributes, special folders, a shell-link
+// store, logs of shell calls and message boxes, version answers, and the program's resources
+// read from the same files that windres compiles into the .exe.
+#pragma once
+#include "runtime/Platform.h"
+#include "runtime/WinConst.h"
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qb {
+
+struct TSimulatedShellExecute {
+    bool Extended = false; // ShellExecuteEx rather than ShellExecute
+    THandle Owner = 0;
+    std::string Operation;
+    std::string File;
+    std::string Parameters;
+    std::string Directory;
+    int Show = 0;
+};
+
+// One property call on a shell-link object, in the order made ("SetPath", "c:\x.exe").
+struct TShellLinkCall {
+    std::string Name;
+    std::string Value;
+};
+
+struct TSimulatedShellLink {
+    std::string LinkFile; // where it was saved
+    std::vector<TShellLinkCall> Calls;
+};
+
+struct TSimulatedMessageBox {
+    THandle Owner = 0;
+    std::string Text;
+    std::string Caption;
+    uint32_t Flags = 0;
+};
+
+class TSimulatedMachine : public IFileSystem, public IShell, public ISystemInfo {
+public:
+    // A 64-bit Windows 10 machine with comctl32 6.10: c:\, c:\program files (x86) as the
+    // Program Files folder of 32-bit programs and c:\users\user\desktop as the desktop.
+    TSimulatedMachine();
+
+    // Building the machine. Paths are compared without regard to ASCII case.
+    void AddFolder(const std::string& path, uint32_t attributes = 0);
+    void AddFile(const std::string& path, const std::string& data = {}, uint32_t attributes = 0);
+    void Remove(const std::string& path);
+    // An empty path makes the lookup of that folder fail.
+    void SetSpecialFolder(int csidl, const std::string& path);
+    // A locked file is open elsewhere without sharing: it cannot be opened, replaced or deleted.
+    void LockFile(const std::string& path, bool locked = true);
+    // Fails the next writes with this error once the given number of bytes has been written.
+    void SetDiskSpace(uint64_t bytes);
+    std::optional<std::string> ReadFile(const std::string& path) const;
+    bool Exists(const std::string& path) const;
+    // Every path in the machine, lower-cased, in sorted order (for assertions).
+    std::vector<std::string> ListPaths() const;
+
+    // Answers the machine gives.
+    TOsVersion Version{10, 0, 19045};
+    int32_t ComCtl32Version = 0x0006000A;
+    TWow64Answer Wow64 = TWow64Answer::No;
+    bool Is64BitProcess = true;
+    bool LocaleInfoEx = true;
+    bool ShellLinkAvailable = true; // false: CoCreateInstance fails
+    int MessageBoxAnswer = win::IDOK;
+
+    // What happened.
+    std::vector<TSimulatedShellExecute> ShellExecutes;
+    std::vector<TSimulatedShellLink> ShellLinks; // every object created, saved or not
+    std::vector<TSimulatedMessageBox> MessageBoxes;
+    int CoInitializeCalls = 0;
+    int CoUninitializeCalls = 0;
+
+    TPlatform AsPlatform(class INativeTaskDialogHost* dialogs);
+
+    // IFileSystem
+    bool FileExists(const std::string& path) override;
+    uint32_t GetFileAttributes(const std::string& path) override;
+    std::vector<TDirEntry> FindFiles(const std::string& pattern) override;
+    uint32_t CreateFile(const std::string& path, THandle& file) override;
+    uint32_t WriteFile(THandle file, const void* data, uint32_t size, uint32_t& written) override;
+    uint32_t CloseFile(THandle file) override;
+    uint32_t ReplaceFile(const std::string& from, const std::string& to) override;
+    uint32_t DeleteFile(const std::string& path) override;
+
+    // IShell
+    int32_t GetSpecialFolderLocation(int csidl, THandle& itemList) override;
+    bool GetPathFromIDList(THandle itemList, std::string& buffer) override;
+    void FreeItemList(THandle itemList) override;
+    intptr_t ShellExecute(THandle owner, const std::string& operation, const std::string& file,
+                          const std::string& parameters, const std::string& directory,
+                          int show) override;
+    bool ShellExecuteEx(const TShellExecuteInfo& info) override;
+    int32_t CoInitialize() override;
+    void CoUninitialize() override;
+    std::unique_ptr<IShellLink> CreateShellLink() override;
+
+    // ISystemInfo
+    TOsVersion GetVersion() override;
+    int32_t ComCtlVersion(const std::string& fileName) override;
+    TWow64Answer IsWow64Process() override;
+    bool ProcessIs64Bit() override;
+    bool HasGetLocaleInfoEx() override;
+    int MessageBox(THandle owner, const std::string& text, const std::string& caption,
+                   uint32_t flags) override;
+    std::string LoadString(unsigned id) override;
+    std::optional<std::string> LoadRcData(const std::string& name) override;
+    std::u16string ToUtf16(const std::string& text) override;       // code page 1252
+    std::string FromUtf16(const std::u16string& text) override;     // code page 1252, '?' otherwise
+    std::string ErrorMessage(uint32_t code) override;
+
+private:
+    // (state of the simulated file system, item lists and open handles)
+};
+
+} // namespace qb
