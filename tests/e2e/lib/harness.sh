@@ -1,0 +1,292 @@
+# End-to-end harness for Windows programs under wine64 and Xvfb. Source it from a bash test:
+#
+#   source "$QB_SOURCE_DIR/tests/e2e/lib/harness.sh"
+#   e2e_init my_test "$BUILD_DIR"      # work folder, screenshot folder, cleanup on exit
+#   e2e_start_display                  # Xvfb on a free display (or $DISPLAY with QB_E2E_DISPLAY)
+#   e2e_new_prefix                     # fresh WINEPREFIX under the build folder
+#   e2e_wine_start "$EXE" --flag       # runs in the background; E2E_PID
+#   win=$(e2e_wait_window --class my.exe) || e2e_fail "no window"
+#   e2e_shot first-dialog "$win"; e2e_key "$win" Return
+#   e2e_wait_exit 20; echo "exit code $E2E_EXIT"
+#   e2e_finish                         # prints the verdict, exits 0 or 1
+#
+# There is no window manager under bare Xvfb: keys go to a window with `xdotool key --window`,
+# clicks go to screen coordinates, and windows are found by class, name or process id.
+
+E2E_WINE64=${QB_WINE64:-/usr/lib/wine/wine64}
+E2E_WINESERVER=${QB_WINESERVER:-/usr/lib/wine/wineserver}
+E2E_TIMEOUT=${QB_E2E_TIMEOUT:-30}
+E2E_FAILURES=0
+E2E_CHECKS=0
+E2E_XVFB_PID=
+E2E_PID=
+E2E_EXIT=
+
+e2e_log() { printf '[e2e %s] %s\n' "${E2E_NAME:-?}" "$*" >&2; }
+
+# e2e_init NAME BUILD_DIR: folders for this test and the exit trap.
+e2e_init() {
+    E2E_NAME=$1
+    E2E_BUILD=$(cd "${2:?build folder}" && pwd)
+    E2E_WORK=$E2E_BUILD/e2e-work/$E2E_NAME
+    E2E_SHOTS=$E2E_BUILD/e2e-shots/$E2E_NAME
+    rm -rf "$E2E_WORK" "$E2E_SHOTS"
+    mkdir -p "$E2E_WORK" "$E2E_SHOTS"
+    export WINEDEBUG=${WINEDEBUG:--all}
+    # No Mono or Gecko download prompts in a fresh prefix.
+    export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+    trap e2e_cleanup EXIT
+    trap 'exit 130' INT TERM
+}
+
+# e2e_start_display: an Xvfb of our own, or the caller's display when QB_E2E_DISPLAY is set.
+e2e_start_display() {
+    if [[ -n ${QB_E2E_DISPLAY:-} ]]; then
+        export DISPLAY=${DISPLAY:-$QB_E2E_DISPLAY}
+        e2e_log "using display $DISPLAY"
+        return 0
+    fi
+    local fdfile=$E2E_WORK/xvfb.display
+    : >"$fdfile"
+    # -displayfd lets Xvfb pick a free display number itself and tell us when it is ready.
+    Xvfb -displayfd 3 -screen 0 "${QB_E2E_SCREEN:-1024x768x24}" -nolisten tcp -noreset \
+        3>"$fdfile" >"$E2E_WORK/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    local i
+    for ((i = 0; i < 100; i++)); do
+        if [[ -s $fdfile ]]; then
+            export DISPLAY=:$(tr -d '\n' <"$fdfile")
+            e2e_log "Xvfb on $DISPLAY (pid $E2E_XVFB_PID)"
+            return 0
+        fi
+        kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    e2e_log "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
+    return 1
+}
+
+# e2e_new_prefix: a fresh WINEPREFIX for this test. wineboot runs once per build folder into a
+# template (about 15 s); each test gets its own copy of it (about 2 s).
+e2e_new_prefix() {
+    local cache=$E2E_BUILD/e2e-wine
+    local template=$cache/template
+    mkdir -p "$cache"
+    (
+        flock 9
+        if [[ ! -f $template/.qb-ready ]]; then
+            rm -rf "$template"
+            e2e_log "wineboot -i into $template"
+            WINEPREFIX=$template "$E2E_WINE64" wineboot -i >"$cache/wineboot.log" 2>&1
+            WINEPREFIX=$template "$E2E_WINESERVER" -w
+            [[ -d $template/drive_c/windows ]] || exit 1
+            touch "$template/.qb-ready"
+        fi
+    ) 9>"$cache/template.lock" || {
+        e2e_log "wineboot failed: $(tail -5 "$cache/wineboot.log")"
+        return 1
+    }
+    export WINEPREFIX=$E2E_WORK/prefix
+    rm -rf "$WINEPREFIX"
+    cp -a "$template" "$WINEPREFIX"
+    rm -f "$WINEPREFIX/.qb-ready"
+}
+
+# e2e_unix_path 'C:\some\path': where a C: path of the prefix lives on this machine.
+e2e_unix_path() {
+    local p=${1#[Cc]:}
+    p=${p//\\//}
+    printf '%s/drive_c%s\n' "$WINEPREFIX" "$p"
+}
+
+# e2e_desktop_dir: the user's desktop folder inside the prefix (created by wineboot).
+e2e_desktop_dir() {
+    local d
+    for d in "$WINEPREFIX"/drive_c/users/*/Desktop; do
+        [[ -d $d && $d != */Public/* ]] && {
+            printf '%s\n' "$d"
+            return 0
+        }
+    done
+    return 1
+}
+
+# e2e_wine_start EXE ARGS...: start a Windows program in the background (E2E_PID); its
+# output goes to $E2E_WORK/wine.log.
+e2e_wine_start() {
+    E2E_EXIT=
+    "$E2E_WINE64" "$@" >>"$E2E_WORK/wine.log" 2>&1 &
+    E2E_PID=$!
+    e2e_log "started $(basename "$1") (pid $E2E_PID)"
+}
+
+# e2e_wait_exit [SECONDS]: wait for the program started last; E2E_EXIT holds its exit code
+# (124 when it had to be killed).
+e2e_wait_exit() {
+    local limit=${1:-$E2E_TIMEOUT} i
+    for ((i = 0; i < limit * 10; i++)); do
+        if ! kill -0 "$E2E_PID" 2>/dev/null; then
+            wait "$E2E_PID"
+            E2E_EXIT=$?
+            return 0
+        fi
+        sleep 0.1
+    done
+    e2e_log "pid $E2E_PID still running after ${limit}s: killing the wine server"
+    "$E2E_WINESERVER" -k 2>/dev/null
+    wait "$E2E_PID" 2>/dev/null
+    E2E_EXIT=124
+    return 1
+}
+
+# e2e_running: true while the program started last is alive.
+e2e_running() { [[ -n $E2E_PID ]] && kill -0 "$E2E_PID" 2>/dev/null; }
+
+# e2e_find_windows [--class C] [--name N] [--pid P]: visible windows matching every criterion
+# given, one id a line. Wine names the X class after the exe, lower case.
+e2e_find_windows() {
+    local args=() class= name= pid=
+    while (($#)); do
+        case $1 in
+        --class) class=$2; shift 2 ;;
+        --name) name=$2; shift 2 ;;
+        --pid) pid=$2; shift 2 ;;
+        *) e2e_log "e2e_find_windows: unknown option $1"; return 2 ;;
+        esac
+    done
+    [[ -n $class ]] && args+=(--class "$class")
+    [[ -n $name ]] && args+=(--name "$name")
+    [[ -n $pid ]] && args+=(--pid "$pid")
+    ((${#args[@]})) || args=(--name '.*')
+    xdotool search --onlyvisible "${args[@]}" 2>/dev/null
+}
+
+# e2e_wait_window [criteria as e2e_find_windows] [--timeout S] [--not ID]...: the id of the
+# newest visible window that matches, once it has a non-zero size. Windows named with --not
+# (the ones already answered) are skipped. Fails if none appears in time or the program ends.
+e2e_wait_window() {
+    local crit=() skip=() limit=$E2E_TIMEOUT i id w
+    while (($#)); do
+        case $1 in
+        --timeout) limit=$2; shift 2 ;;
+        --not) skip+=("$2"); shift 2 ;;
+        *) crit+=("$1" "$2"); shift 2 ;;
+        esac
+    done
+    for ((i = 0; i < limit * 5; i++)); do
+        local found=()
+        mapfile -t found < <(e2e_find_windows "${crit[@]}")
+        for ((w = ${#found[@]} - 1; w >= 0; w--)); do
+            id=${found[w]}
+            [[ " ${skip[*]} " == *" $id "* ]] && continue
+            if e2e_window_geometry "$id" >/dev/null; then
+                # Let the window finish painting before anyone photographs or answers it.
+                sleep "${QB_E2E_SETTLE:-0.7}"
+                printf '%s\n' "$id"
+                return 0
+            fi
+        done
+        if [[ -n $E2E_PID ]] && ! kill -0 "$E2E_PID" 2>/dev/null; then
+            e2e_log "program ended while waiting for a window (${crit[*]})"
+            return 1
+        fi
+        sleep 0.2
+    done
+    e2e_log "no window (${crit[*]}) within ${limit}s"
+    return 1
+}
+
+# e2e_window_geometry ID: "X Y WIDTH HEIGHT" on screen; fails for unmapped or empty windows.
+e2e_window_geometry() {
+    local X= Y= WIDTH= HEIGHT= SCREEN= WINDOW=
+    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)" || return 1
+    [[ -n $WIDTH && $WIDTH -gt 1 && $HEIGHT -gt 1 ]] || return 1
+    printf '%s %s %s %s\n' "$X" "$Y" "$WIDTH" "$HEIGHT"
+}
+
+# e2e_window_name ID: the window's title.
+e2e_window_name() { xdotool getwindowname "$1" 2>/dev/null; }
+
+# e2e_key ID KEY...: send keys (xdotool names: Return, Escape, Tab, alt+y...) to a window.
+e2e_key() {
+    local id=$1
+    shift
+    # xdotool complains about the focus of a display without a window manager; that is noise.
+    xdotool key --window "$id" --delay 80 "$@" 2>>"$E2E_WORK/xdotool.log"
+}
+
+# e2e_click X Y: a left click at screen coordinates.
+e2e_click() { xdotool mousemove --sync "$1" "$2" click 1 2>>"$E2E_WORK/xdotool.log"; }
+
+# e2e_click_in ID DX DY: a left click at a point relative to a window's top left corner.
+e2e_click_in() {
+    local geo
+    geo=$(e2e_window_geometry "$1") || return 1
+    read -r x y _ _ <<<"$geo"
+    e2e_click $((x + $2)) $((y + $3))
+}
+
+# e2e_shot NAME [WINDOW]: the whole screen as $E2E_SHOTS/NAME.png, plus the window alone as
+# NAME-window.png when an id is given. Prints the screen shot's path.
+e2e_shot() {
+    local file=$E2E_SHOTS/$1.png
+    import -window root "$file" 2>>"$E2E_WORK/import.log" || e2e_log "screenshot $1 failed"
+    if [[ -n ${2:-} ]]; then
+        import -window "$2" "$E2E_SHOTS/$1-window.png" 2>>"$E2E_WORK/import.log" || true
+    fi
+    printf '%s\n' "$file"
+}
+
+# e2e_check DESCRIPTION COMMAND...: run a check and count it.
+e2e_check() {
+    local what=$1
+    shift
+    E2E_CHECKS=$((E2E_CHECKS + 1))
+    if "$@"; then
+        e2e_log "ok: $what"
+    else
+        E2E_FAILURES=$((E2E_FAILURES + 1))
+        e2e_log "FAILED: $what"
+    fi
+}
+
+# e2e_fail MESSAGE: record a failure without stopping.
+e2e_fail() {
+    E2E_CHECKS=$((E2E_CHECKS + 1))
+    E2E_FAILURES=$((E2E_FAILURES + 1))
+    e2e_log "FAILED: $*"
+}
+
+# e2e_abort MESSAGE: a failure after which the test cannot go on.
+e2e_abort() {
+    e2e_fail "$@"
+    e2e_finish
+}
+
+# e2e_finish: print the verdict and exit 0 only when every check passed.
+e2e_finish() {
+    e2e_log "$((E2E_CHECKS - E2E_FAILURES)) of $E2E_CHECKS checks passed; screenshots in $E2E_SHOTS"
+    if ((E2E_FAILURES)); then
+        [[ -s $E2E_WORK/wine.log ]] && { e2e_log "wine output:"; tail -20 "$E2E_WORK/wine.log" >&2; }
+        exit 1
+    fi
+    exit 0
+}
+
+# Exit trap: stop what we started. The prefix is removed on success (it is large) unless
+# QB_E2E_KEEP_PREFIX is set; a failing test keeps it for a look.
+e2e_cleanup() {
+    local rc=$?
+    if [[ -n ${WINEPREFIX:-} && -d ${WINEPREFIX:-} ]]; then
+        "$E2E_WINESERVER" -k 2>/dev/null
+        "$E2E_WINESERVER" -w 2>/dev/null
+    fi
+    if [[ -n $E2E_XVFB_PID ]]; then
+        kill "$E2E_XVFB_PID" 2>/dev/null
+        wait "$E2E_XVFB_PID" 2>/dev/null
+    fi
+    if ((rc == 0)) && [[ -z ${QB_E2E_KEEP_PREFIX:-} && ${WINEPREFIX:-} == "$E2E_WORK"/* ]]; then
+        rm -rf "$WINEPREFIX"
+    fi
+    return $rc
+}
