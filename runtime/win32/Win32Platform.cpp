@@ -1,0 +1,14 @@
+#include "runtime/win32/Win32Platform.h"
+
+namespace qb {
+
+TPlatform Win32Platform::AsPlatform() {
+    TPlatform platform;
+    platform.Files = &Files;
+    platform.Shell = &Shell;
+    platform.System = &System;
+    platform.TaskDialogs = &TaskDialogs;
+    return platform;
+}
+
+} // namespace qb

@@ -1,0 +1,173 @@
+#include "runtime/win32/WindowsApi.h"
+
+#include "runtime/win32/Win32Error.h"
+#include "runtime/win32/Win32SystemInfo.h"
+#include <climits>
+#include <vector>
+
+namespace qb {
+
+namespace {
+
+// The full path of a loaded module, however long.
+std::string ModuleFileName(HMODULE module) {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        if (path.size() >= 32768) {
+            return {};
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+using TIsWow64Process = BOOL(WINAPI*)(HANDLE, PBOOL);
+
+} // namespace
+
+int32_t FileVersionMS(const std::string& path) {
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (size == 0) {
+        return -1;
+    }
+    std::vector<char> block(size);
+    if (!::GetFileVersionInfoA(path.c_str(), 0, size, block.data())) {
+        return -1;
+    }
+    void* value = nullptr;
+    UINT length = 0;
+    char root[] = "\\";
+    if (!::VerQueryValueA(block.data(), root, &value, &length) || value == nullptr ||
+        length < sizeof(VS_FIXEDFILEINFO)) {
+        return -1;
+    }
+    return static_cast<int32_t>(static_cast<const VS_FIXEDFILEINFO*>(value)->dwFileVersionMS);
+}
+
+TOsVersion Win32SystemInfo::GetVersion() {
+    // Truthful beyond Windows 8 only because the manifest lists the supported systems.
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (!::GetVersionExA(&info)) {
+        return {};
+    }
+    return {info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber};
+}
+
+int32_t Win32SystemInfo::ComCtlVersion(const std::string& fileName) {
+    // Asking the file the name finds in the system folder would always answer 5.x. Loading the
+    // module goes through the process's activation context, so with our manifest this is the
+    // side-by-side version 6 that the native task dialog would come from.
+    HMODULE module = ::LoadLibraryA(fileName.c_str());
+    if (module == nullptr) {
+        return -1;
+    }
+    const std::string path = ModuleFileName(module);
+    ::FreeLibrary(module);
+    return path.empty() ? -1 : FileVersionMS(path);
+}
+
+TWow64Answer Win32SystemInfo::IsWow64Process() {
+    // Looked up by name: systems before XP SP2 do not export it.
+    HMODULE kernel = ::GetModuleHandleA("kernel32");
+    const auto function = kernel == nullptr
+                              ? nullptr
+                              : reinterpret_cast<TIsWow64Process>(reinterpret_cast<void*>(
+                                    ::GetProcAddress(kernel, "IsWow64Process")));
+    if (function == nullptr) {
+        return TWow64Answer::NoFunction;
+    }
+    BOOL wow64 = FALSE;
+    if (!function(::GetCurrentProcess(), &wow64)) {
+        return TWow64Answer::Failed;
+    }
+    return wow64 ? TWow64Answer::Yes : TWow64Answer::No;
+}
+
+bool Win32SystemInfo::ProcessIs64Bit() {
+    return sizeof(void*) == 8;
+}
+
+bool Win32SystemInfo::HasGetLocaleInfoEx() {
+    HMODULE kernel = ::GetModuleHandleA("kernel32");
+    return kernel != nullptr && ::GetProcAddress(kernel, "GetLocaleInfoEx") != nullptr;
+}
+
+int Win32SystemInfo::MessageBox(THandle owner, const std::string& text, const std::string& caption,
+                                uint32_t flags) {
+    return ::MessageBoxA(reinterpret_cast<HWND>(owner), text.c_str(), caption.c_str(), flags);
+}
+
+std::string Win32SystemInfo::LoadString(unsigned id) {
+    // With a zero buffer size the call hands out the resource's own read-only text, so no
+    // string is ever cut to a buffer.
+    const wchar_t* text = nullptr;
+    const int length =
+        ::LoadStringW(::GetModuleHandleA(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || text == nullptr) {
+        return {};
+    }
+    return FromUtf16(
+        std::u16string(reinterpret_cast<const char16_t*>(text), static_cast<size_t>(length)));
+}
+
+std::optional<std::string> Win32SystemInfo::LoadRcData(const std::string& name) {
+    HMODULE module = ::GetModuleHandleA(nullptr);
+    HRSRC info = ::FindResourceA(module, name.c_str(), RT_RCDATA);
+    if (info == nullptr) {
+        return std::nullopt;
+    }
+    const DWORD size = ::SizeofResource(module, info);
+    HGLOBAL loaded = ::LoadResource(module, info);
+    const void* data = loaded == nullptr ? nullptr : ::LockResource(loaded);
+    if (data == nullptr) {
+        return std::nullopt;
+    }
+    return std::string(static_cast<const char*>(data), size);
+}
+
+std::u16string Win32SystemInfo::ToUtf16(const std::string& text) {
+    if (text.empty() || text.size() > INT_MAX) {
+        return {};
+    }
+    const int inLength = static_cast<int>(text.size());
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), inLength, nullptr, 0);
+    if (length <= 0) {
+        return {};
+    }
+    std::u16string result(static_cast<size_t>(length), u'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), inLength, reinterpret_cast<LPWSTR>(result.data()),
+                          length);
+    return result;
+}
+
+std::string Win32SystemInfo::FromUtf16(const std::u16string& text) {
+    if (text.empty() || text.size() > INT_MAX) {
+        return {};
+    }
+    const auto* wide = reinterpret_cast<LPCWSTR>(text.data());
+    const int inLength = static_cast<int>(text.size());
+    const int length =
+        ::WideCharToMultiByte(CP_ACP, 0, wide, inLength, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) {
+        return {};
+    }
+    std::string result(static_cast<size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, wide, inLength, result.data(), length, nullptr, nullptr);
+    return result;
+}
+
+std::string Win32SystemInfo::ErrorMessage(uint32_t code) {
+    return SystemErrorMessage(code);
+}
+
+} // namespace qb
