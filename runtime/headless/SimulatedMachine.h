@@ -6,6 +6,7 @@
 #include "runtime/WinConst.h"
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,14 +23,16 @@ struct TSimulatedShellExecute {
     int Show = 0;
 };
 
-// One property call on a shell-link object, in the order made ("SetPath", "c:\x.exe").
+// One call on a shell-link object, in the order made ("SetPath", "c:\x.exe"). Numbers are
+// decimal; SetIconLocation records "file,index"; Save records the path (converted to code page
+// 1252) whether or not it succeeded.
 struct TShellLinkCall {
     std::string Name;
     std::string Value;
 };
 
 struct TSimulatedShellLink {
-    std::string LinkFile; // where it was saved
+    std::string LinkFile; // where it was saved; empty until a Save succeeds
     std::vector<TShellLinkCall> Calls;
 };
 
@@ -60,6 +63,9 @@ public:
     bool Exists(const std::string& path) const;
     // Every path in the machine, lower-cased, in sorted order (for assertions).
     std::vector<std::string> ListPaths() const;
+    // Item lists handed out and not yet freed; file handles not yet closed.
+    int OpenItemLists() const { return static_cast<int>(ItemLists.size()); }
+    int OpenFileHandles() const { return static_cast<int>(Handles.size()); }
 
     // Answers the machine gives.
     TOsVersion Version{10, 0, 19045};
@@ -111,12 +117,42 @@ public:
                    uint32_t flags) override;
     std::string LoadString(unsigned id) override;
     std::optional<std::string> LoadRcData(const std::string& name) override;
-    std::u16string ToUtf16(const std::string& text) override;       // code page 1252
-    std::string FromUtf16(const std::u16string& text) override;     // code page 1252, '?' otherwise
+    std::u16string ToUtf16(const std::string& text) override;   // code page 1252
+    std::string FromUtf16(const std::u16string& text) override; // code page 1252, '?' otherwise
     std::string ErrorMessage(uint32_t code) override;
 
 private:
-    // (state of the simulated file system, item lists and open handles)
+    struct TNode {
+        std::string Name; // last path component as given
+        bool Folder = false;
+        uint32_t Attributes = 0;
+        std::string Data;
+        bool Locked = false;
+        int OpenCount = 0;
+        uint64_t Order = 0; // creation order: the "file system order" of listings
+    };
+    friend class TSimulatedLinkObject;
+
+    static std::string Key(const std::string& path);
+    static std::string ParentKey(const std::string& key);
+    TNode* Find(const std::string& path);
+    const TNode* Find(const std::string& path) const;
+    TNode& Ensure(const std::string& key, const std::string& name, bool folder);
+    // Checks shared by creating, replacing and deleting: 0 or the system error code.
+    uint32_t CheckParentWritable(const std::string& key) const;
+    uint32_t SaveLink(size_t index, const std::u16string& linkFile);
+    void LoadResourceTables();
+
+    std::map<std::string, TNode> Nodes; // by lower-cased, normalised path
+    uint64_t NextOrder = 1;
+    std::map<int, std::string> SpecialFolders;
+    std::map<THandle, std::string> ItemLists;
+    std::map<THandle, std::string> Handles; // open file handle -> key
+    THandle NextHandle = 0x1000;
+    std::optional<uint64_t> DiskSpace;
+    bool ResourcesLoaded = false;
+    std::map<unsigned, std::string> Strings;
+    std::map<std::string, std::string> RcData; // upper-cased name -> file name
 };
 
 } // namespace qb

@@ -1,0 +1,729 @@
+#include "runtime/headless/SimulatedMachine.h"
+#include "runtime/Exception.h"
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace qb {
+
+namespace {
+
+constexpr uint32_t ErrorInvalidHandle = 6;
+constexpr uint32_t ErrorFileExists = 80;
+constexpr int32_t EFail = static_cast<int32_t>(0x80004005u);
+
+int32_t HresultFromWin32(uint32_t code) {
+    return code == 0 ? 0 : static_cast<int32_t>(0x80070000u | (code & 0xFFFFu));
+}
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+
+std::string UpperCase(std::string s) {
+    for (char& c : s)
+        c = UpperAscii(c);
+    return s;
+}
+
+// Case-insensitive match of '*' and '?'; "*.*" matches names without a dot too, as on Windows.
+bool WildcardMatch(const std::string& mask, const std::string& name) {
+    if (mask == "*.*" || mask == "*")
+        return true;
+    size_t m = 0, n = 0, starM = std::string::npos, starN = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && (mask[m] == '?' || LowerAscii(mask[m]) == LowerAscii(name[n]))) {
+            ++m;
+            ++n;
+        } else if (m < mask.size() && mask[m] == '*') {
+            starM = m++;
+            starN = n;
+        } else if (starM != std::string::npos) {
+            m = starM + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == '*')
+        ++m;
+    return m == mask.size();
+}
+
+// Code page 1252, bytes 0x80 to 0x9F; the five unassigned bytes map to the same code point.
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+std::string Trim(const std::string& s) {
+    size_t b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos)
+        return {};
+    size_t e = s.find_last_not_of(" \t\r\n");
+    return s.substr(b, e - b + 1);
+}
+
+std::string StripComments(const std::string& text) {
+    std::string out;
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (inString) {
+            out += c;
+            if (c == '"' && !(i + 1 < text.size() && text[i + 1] == '"'))
+                inString = false;
+            else if (c == '"')
+                out += text[++i];
+            continue;
+        }
+        if (c == '"') {
+            inString = true;
+            out += c;
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+            size_t end = text.find("*/", i + 2);
+            i = end == std::string::npos ? text.size() : end + 1;
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
+            while (i < text.size() && text[i] != '\n')
+                ++i;
+            out += '\n';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string ReadHostFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return {};
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A quoted .rc string starting at text[pos] == '"'; pos ends after the closing quote.
+std::string ParseRcString(const std::string& text, size_t& pos) {
+    std::string out;
+    ++pos;
+    while (pos < text.size()) {
+        char c = text[pos++];
+        if (c == '"') {
+            if (pos < text.size() && text[pos] == '"') {
+                out += '"';
+                ++pos;
+                continue;
+            }
+            break;
+        }
+        if (c == '\\' && pos < text.size()) {
+            char e = text[pos++];
+            switch (e) {
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case '0':
+                out += '\0';
+                break;
+            default:
+                out += e;
+                break;
+            }
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+// ---- the shell-link object ----------------------------------------------------------------
+
+class TSimulatedLinkObject : public IShellLink {
+public:
+    TSimulatedLinkObject(TSimulatedMachine& machine, size_t index)
+        : Machine(machine), Index(index) {}
+
+    int32_t SetPath(const std::string& target) override { return Record("SetPath", target); }
+    int32_t SetWorkingDirectory(const std::string& dir) override {
+        return Record("SetWorkingDirectory", dir);
+    }
+    int32_t SetArguments(const std::string& args) override { return Record("SetArguments", args); }
+    int32_t SetIconLocation(const std::string& iconFile, int index) override {
+        return Record("SetIconLocation", iconFile + "," + std::to_string(index));
+    }
+    int32_t SetDescription(const std::string& description) override {
+        return Record("SetDescription", description);
+    }
+    int32_t SetShowCmd(int showCmd) override {
+        return Record("SetShowCmd", std::to_string(showCmd));
+    }
+    int32_t SetHotkey(uint16_t hotKey) override {
+        return Record("SetHotkey", std::to_string(hotKey));
+    }
+    int32_t Save(const std::u16string& linkFile, bool /*remember*/) override {
+        return static_cast<int32_t>(Machine.SaveLink(Index, linkFile));
+    }
+
+private:
+    int32_t Record(const char* name, const std::string& value) {
+        Machine.ShellLinks[Index].Calls.push_back({name, value});
+        return 0;
+    }
+    TSimulatedMachine& Machine;
+    size_t Index;
+};
+
+// ---- building the machine -------------------------------------------------------------------
+
+TSimulatedMachine::TSimulatedMachine() {
+    const std::string programFiles = "c:\\program files (x86)";
+    const std::string desktop = "c:\\users\\user\\desktop";
+    AddFolder(programFiles);
+    AddFolder(desktop);
+    SpecialFolders[win::CSIDL_PROGRAM_FILES] = programFiles;
+    SpecialFolders[win::CSIDL_PROGRAM_FILESX86] = programFiles;
+    SpecialFolders[win::CSIDL_DESKTOP] = desktop;
+}
+
+std::string TSimulatedMachine::Key(const std::string& path) {
+    std::string key;
+    for (char c : path) {
+        c = c == '/' ? '\\' : LowerAscii(c);
+        if (c == '\\' && !key.empty() && key.back() == '\\')
+            continue; // Win32 path normalisation folds repeated separators
+        key += c;
+    }
+    if (key.size() == 2 && key[1] == ':')
+        key += '\\';
+    while (key.size() > 3 && key.back() == '\\')
+        key.pop_back();
+    return key;
+}
+
+std::string TSimulatedMachine::ParentKey(const std::string& key) {
+    size_t p = key.rfind('\\');
+    if (p == std::string::npos || key.size() <= 3)
+        return {};
+    std::string parent = key.substr(0, p);
+    return Key(parent);
+}
+
+TSimulatedMachine::TNode* TSimulatedMachine::Find(const std::string& path) {
+    auto it = Nodes.find(Key(path));
+    return it == Nodes.end() ? nullptr : &it->second;
+}
+
+const TSimulatedMachine::TNode* TSimulatedMachine::Find(const std::string& path) const {
+    auto it = Nodes.find(Key(path));
+    return it == Nodes.end() ? nullptr : &it->second;
+}
+
+TSimulatedMachine::TNode& TSimulatedMachine::Ensure(const std::string& key, const std::string& name,
+                                                    bool folder) {
+    std::string parent = ParentKey(key);
+    if (!parent.empty() && !Nodes.count(parent)) {
+        size_t p = parent.rfind('\\');
+        std::string parentName = parent.size() <= 3 ? parent : parent.substr(p + 1);
+        Ensure(parent, parentName, true);
+    }
+    auto [it, inserted] = Nodes.try_emplace(key);
+    if (inserted) {
+        it->second.Name = name;
+        it->second.Order = NextOrder++;
+        it->second.Folder = folder;
+        it->second.Attributes = folder ? win::FILE_ATTRIBUTE_DIRECTORY : 0;
+    }
+    return it->second;
+}
+
+void TSimulatedMachine::AddFolder(const std::string& path, uint32_t attributes) {
+    std::string key = Key(path);
+    std::string trimmed = path;
+    while (trimmed.size() > 3 && (trimmed.back() == '\\' || trimmed.back() == '/'))
+        trimmed.pop_back();
+    size_t p = trimmed.find_last_of("\\/");
+    TNode& node = Ensure(key, key.size() <= 3 ? key : trimmed.substr(p + 1), true);
+    node.Folder = true;
+    node.Data.clear();
+    node.Attributes = attributes | win::FILE_ATTRIBUTE_DIRECTORY;
+}
+
+void TSimulatedMachine::AddFile(const std::string& path, const std::string& data,
+                                uint32_t attributes) {
+    std::string key = Key(path);
+    size_t p = path.find_last_of("\\/:");
+    TNode& node = Ensure(key, p == std::string::npos ? path : path.substr(p + 1), false);
+    node.Folder = false;
+    node.Data = data;
+    node.Attributes = attributes & ~win::FILE_ATTRIBUTE_DIRECTORY;
+}
+
+void TSimulatedMachine::Remove(const std::string& path) {
+    std::string key = Key(path);
+    std::string prefix = key.back() == '\\' ? key : key + "\\";
+    for (auto it = Nodes.begin(); it != Nodes.end();) {
+        if (it->first == key || it->first.compare(0, prefix.size(), prefix) == 0)
+            it = Nodes.erase(it);
+        else
+            ++it;
+    }
+}
+
+void TSimulatedMachine::SetSpecialFolder(int csidl, const std::string& path) {
+    SpecialFolders[csidl] = path;
+}
+
+void TSimulatedMachine::LockFile(const std::string& path, bool locked) {
+    if (TNode* node = Find(path))
+        node->Locked = locked;
+}
+
+void TSimulatedMachine::SetDiskSpace(uint64_t bytes) {
+    DiskSpace = bytes;
+}
+
+std::optional<std::string> TSimulatedMachine::ReadFile(const std::string& path) const {
+    const TNode* node = Find(path);
+    if (!node || node->Folder)
+        return std::nullopt;
+    return node->Data;
+}
+
+bool TSimulatedMachine::Exists(const std::string& path) const {
+    return Find(path) != nullptr;
+}
+
+std::vector<std::string> TSimulatedMachine::ListPaths() const {
+    std::vector<std::string> paths;
+    for (const auto& [key, node] : Nodes)
+        paths.push_back(key);
+    return paths;
+}
+
+TPlatform TSimulatedMachine::AsPlatform(INativeTaskDialogHost* dialogs) {
+    TPlatform platform;
+    platform.Files = this;
+    platform.Shell = this;
+    platform.System = this;
+    platform.TaskDialogs = dialogs;
+    return platform;
+}
+
+// ---- IFileSystem -----------------------------------------------------------------------------
+
+bool TSimulatedMachine::FileExists(const std::string& path) {
+    const TNode* node = Find(path);
+    return node && !node->Folder;
+}
+
+uint32_t TSimulatedMachine::GetFileAttributes(const std::string& path) {
+    const TNode* node = Find(path);
+    if (!node)
+        return win::INVALID_FILE_ATTRIBUTES;
+    if (!node->Folder && node->Attributes == 0)
+        return win::FILE_ATTRIBUTE_NORMAL;
+    return node->Attributes;
+}
+
+std::vector<TDirEntry> TSimulatedMachine::FindFiles(const std::string& pattern) {
+    std::vector<TDirEntry> result;
+    size_t p = pattern.find_last_of("\\/");
+    std::string folder = p == std::string::npos ? std::string() : pattern.substr(0, p + 1);
+    std::string mask = p == std::string::npos ? pattern : pattern.substr(p + 1);
+    std::string folderKey = Key(folder);
+    auto it = Nodes.find(folderKey);
+    if (folder.empty() || it == Nodes.end() || !it->second.Folder)
+        return result;
+    auto visible = [](uint32_t attributes) {
+        return (attributes & (win::FILE_ATTRIBUTE_HIDDEN | win::FILE_ATTRIBUTE_SYSTEM)) == 0;
+    };
+    // A non-root folder lists "." and ".." first, as Windows does.
+    if (folderKey.size() > 3 && visible(it->second.Attributes)) {
+        for (const char* dot : {".", ".."})
+            if (WildcardMatch(mask, dot))
+                result.push_back({dot, win::FILE_ATTRIBUTE_DIRECTORY});
+    }
+    std::vector<const TNode*> children;
+    for (const auto& [key, node] : Nodes)
+        if (key != folderKey && ParentKey(key) == folderKey)
+            children.push_back(&node);
+    std::sort(children.begin(), children.end(),
+              [](const TNode* a, const TNode* b) { return a->Order < b->Order; });
+    for (const TNode* child : children) {
+        uint32_t attributes = child->Attributes;
+        if (!child->Folder && attributes == 0)
+            attributes = win::FILE_ATTRIBUTE_NORMAL;
+        if (visible(attributes) && WildcardMatch(mask, child->Name))
+            result.push_back({child->Name.substr(0, 260), attributes});
+    }
+    return result;
+}
+
+uint32_t TSimulatedMachine::CheckParentWritable(const std::string& key) const {
+    std::string parent = ParentKey(key);
+    auto it = Nodes.find(parent);
+    if (parent.empty() || it == Nodes.end() || !it->second.Folder)
+        return win::ERROR_PATH_NOT_FOUND;
+    if (it->second.Attributes & win::FILE_ATTRIBUTE_READONLY)
+        return win::ERROR_ACCESS_DENIED;
+    return 0;
+}
+
+uint32_t TSimulatedMachine::CreateFile(const std::string& path, THandle& file) {
+    file = 0;
+    std::string key = Key(path);
+    if (uint32_t error = CheckParentWritable(key))
+        return error;
+    if (TNode* node = Find(path)) {
+        if (node->Folder || (node->Attributes & win::FILE_ATTRIBUTE_READONLY))
+            return win::ERROR_ACCESS_DENIED;
+        if (node->Locked || node->OpenCount > 0)
+            return win::ERROR_SHARING_VIOLATION;
+    }
+    size_t p = path.find_last_of("\\/:");
+    TNode& node = Ensure(key, path.substr(p + 1), false);
+    node.Data.clear();
+    node.Attributes = 0;
+    node.OpenCount++;
+    file = NextHandle++;
+    Handles[file] = key;
+    return 0;
+}
+
+uint32_t TSimulatedMachine::WriteFile(THandle file, const void* data, uint32_t size,
+                                      uint32_t& written) {
+    written = 0;
+    auto handle = Handles.find(file);
+    if (handle == Handles.end())
+        return ErrorInvalidHandle;
+    auto node = Nodes.find(handle->second);
+    if (node == Nodes.end())
+        return ErrorInvalidHandle;
+    uint32_t count = size;
+    if (DiskSpace && *DiskSpace < count)
+        count = static_cast<uint32_t>(*DiskSpace);
+    node->second.Data.append(static_cast<const char*>(data), count);
+    written = count;
+    if (DiskSpace)
+        *DiskSpace -= count;
+    return count < size ? win::ERROR_DISK_FULL : 0;
+}
+
+uint32_t TSimulatedMachine::CloseFile(THandle file) {
+    auto handle = Handles.find(file);
+    if (handle == Handles.end())
+        return ErrorInvalidHandle;
+    auto node = Nodes.find(handle->second);
+    if (node != Nodes.end() && node->second.OpenCount > 0)
+        node->second.OpenCount--;
+    Handles.erase(handle);
+    return 0;
+}
+
+uint32_t TSimulatedMachine::ReplaceFile(const std::string& from, const std::string& to) {
+    std::string fromKey = Key(from), toKey = Key(to);
+    TNode* source = Find(from);
+    if (!source)
+        return Nodes.count(ParentKey(fromKey)) ? win::ERROR_FILE_NOT_FOUND
+                                               : win::ERROR_PATH_NOT_FOUND;
+    if (source->Locked || source->OpenCount > 0)
+        return win::ERROR_SHARING_VIOLATION;
+    if (uint32_t error = CheckParentWritable(fromKey))
+        return error;
+    if (uint32_t error = CheckParentWritable(toKey))
+        return error;
+    if (fromKey == toKey)
+        return 0;
+    TNode moved = *source;
+    if (TNode* target = Find(to)) {
+        if (target->Folder || source->Folder)
+            return target->Folder ? win::ERROR_ACCESS_DENIED : ErrorFileExists;
+        if (target->Attributes & win::FILE_ATTRIBUTE_READONLY)
+            return win::ERROR_ACCESS_DENIED;
+        if (target->Locked || target->OpenCount > 0)
+            return win::ERROR_SHARING_VIOLATION;
+        moved.Order = target->Order; // the entry keeps its place in the folder
+        moved.Name = target->Name;
+    } else {
+        size_t p = to.find_last_of("\\/:");
+        moved.Name = to.substr(p + 1);
+    }
+    Nodes.erase(fromKey);
+    Nodes[toKey] = moved;
+    return 0;
+}
+
+uint32_t TSimulatedMachine::DeleteFile(const std::string& path) {
+    std::string key = Key(path);
+    TNode* node = Find(path);
+    if (!node)
+        return Nodes.count(ParentKey(key)) ? win::ERROR_FILE_NOT_FOUND : win::ERROR_PATH_NOT_FOUND;
+    if (node->Folder || (node->Attributes & win::FILE_ATTRIBUTE_READONLY))
+        return win::ERROR_ACCESS_DENIED;
+    if (node->Locked || node->OpenCount > 0)
+        return win::ERROR_SHARING_VIOLATION;
+    if (uint32_t error = CheckParentWritable(key))
+        return error;
+    Nodes.erase(key);
+    return 0;
+}
+
+// ---- IShell ----------------------------------------------------------------------------------
+
+int32_t TSimulatedMachine::GetSpecialFolderLocation(int csidl, THandle& itemList) {
+    itemList = 0;
+    auto it = SpecialFolders.find(csidl);
+    if (it == SpecialFolders.end() || it->second.empty())
+        return EFail;
+    itemList = NextHandle++;
+    ItemLists[itemList] = it->second;
+    return 0;
+}
+
+bool TSimulatedMachine::GetPathFromIDList(THandle itemList, std::string& buffer) {
+    auto it = ItemLists.find(itemList);
+    if (it == ItemLists.end() || it->second.size() >= 260)
+        return false;
+    buffer.assign(260, '\0');
+    std::copy(it->second.begin(), it->second.end(), buffer.begin());
+    return true;
+}
+
+void TSimulatedMachine::FreeItemList(THandle itemList) {
+    ItemLists.erase(itemList);
+}
+
+intptr_t TSimulatedMachine::ShellExecute(THandle owner, const std::string& operation,
+                                         const std::string& file, const std::string& parameters,
+                                         const std::string& directory, int show) {
+    ShellExecutes.push_back({false, owner, operation, file, parameters, directory, show});
+    return 42; // above 32: success
+}
+
+bool TSimulatedMachine::ShellExecuteEx(const TShellExecuteInfo& info) {
+    ShellExecutes.push_back(
+        {true, info.Owner, info.Verb, info.File, info.Parameters, info.Directory, info.Show});
+    return true;
+}
+
+int32_t TSimulatedMachine::CoInitialize() {
+    ++CoInitializeCalls;
+    return CoInitializeCalls - CoUninitializeCalls > 1 ? 1 : 0; // S_FALSE when already done
+}
+
+void TSimulatedMachine::CoUninitialize() {
+    ++CoUninitializeCalls;
+}
+
+std::unique_ptr<IShellLink> TSimulatedMachine::CreateShellLink() {
+    if (!ShellLinkAvailable)
+        throw Exception("Class not registered");
+    ShellLinks.push_back({});
+    return std::make_unique<TSimulatedLinkObject>(*this, ShellLinks.size() - 1);
+}
+
+uint32_t TSimulatedMachine::SaveLink(size_t index, const std::u16string& linkFile) {
+    TSimulatedShellLink& link = ShellLinks[index];
+    std::string path = FromUtf16(linkFile);
+    link.Calls.push_back({"Save", path});
+    // A small text file stands in for the binary link, so that existence tests see it.
+    std::string content;
+    for (const TShellLinkCall& call : link.Calls)
+        if (call.Name != "Save")
+            content += call.Name + "=" + call.Value + "\r\n";
+    THandle file = 0;
+    if (uint32_t error = CreateFile(path, file))
+        return static_cast<uint32_t>(HresultFromWin32(error));
+    uint32_t written = 0;
+    uint32_t error =
+        WriteFile(file, content.data(), static_cast<uint32_t>(content.size()), written);
+    CloseFile(file);
+    if (error)
+        return static_cast<uint32_t>(HresultFromWin32(error));
+    link.LinkFile = path;
+    return 0;
+}
+
+// ---- ISystemInfo -----------------------------------------------------------------------------
+
+TOsVersion TSimulatedMachine::GetVersion() {
+    return Version;
+}
+
+int32_t TSimulatedMachine::ComCtlVersion(const std::string& /*fileName*/) {
+    return ComCtl32Version;
+}
+
+TWow64Answer TSimulatedMachine::IsWow64Process() {
+    return Wow64;
+}
+
+bool TSimulatedMachine::ProcessIs64Bit() {
+    return Is64BitProcess;
+}
+
+bool TSimulatedMachine::HasGetLocaleInfoEx() {
+    return LocaleInfoEx;
+}
+
+int TSimulatedMachine::MessageBox(THandle owner, const std::string& text,
+                                  const std::string& caption, uint32_t flags) {
+    MessageBoxes.push_back({owner, text, caption, flags});
+    return MessageBoxAnswer;
+}
+
+void TSimulatedMachine::LoadResourceTables() {
+    if (ResourcesLoaded)
+        return;
+    ResourcesLoaded = true;
+    const std::string dir = QB_RESOURCE_DIR;
+
+    std::map<std::string, unsigned> ids;
+    std::istringstream header(StripComments(ReadHostFile(dir + "/ResourceIds.h")));
+    for (std::string line; std::getline(header, line);) {
+        std::istringstream words(line);
+        std::string directive, name, value;
+        if (words >> directive >> name >> value && directive == "#define")
+            ids[name] = static_cast<unsigned>(std::strtoul(value.c_str(), nullptr, 0));
+    }
+
+    const std::string strings = StripComments(ReadHostFile(dir + "/strings.rc"));
+    size_t begin = strings.find("BEGIN");
+    size_t end = strings.rfind("END");
+    if (begin != std::string::npos && end != std::string::npos && end > begin) {
+        std::istringstream body(strings.substr(begin + 5, end - begin - 5));
+        for (std::string line; std::getline(body, line);) {
+            size_t quote = line.find('"');
+            if (quote == std::string::npos)
+                continue;
+            std::string idText = Trim(line.substr(0, quote));
+            if (!idText.empty() && idText.back() == ',')
+                idText.pop_back();
+            idText = Trim(idText);
+            unsigned id = 0;
+            if (auto it = ids.find(idText); it != ids.end())
+                id = it->second;
+            else if (!idText.empty() && std::isdigit(static_cast<unsigned char>(idText[0])))
+                id = static_cast<unsigned>(std::strtoul(idText.c_str(), nullptr, 0));
+            else
+                continue;
+            Strings[id] = ParseRcString(line, quote);
+        }
+    }
+
+    std::istringstream data(StripComments(ReadHostFile(dir + "/data.rc")));
+    for (std::string line; std::getline(data, line);) {
+        std::istringstream words(line);
+        std::string name, type;
+        if (!(words >> name >> type) || UpperCase(type) != "RCDATA")
+            continue;
+        size_t quote = line.find('"');
+        if (quote == std::string::npos)
+            continue;
+        RcData[UpperCase(name)] = ParseRcString(line, quote);
+    }
+}
+
+std::string TSimulatedMachine::LoadString(unsigned id) {
+    LoadResourceTables();
+    auto it = Strings.find(id);
+    return it == Strings.end() ? std::string() : it->second;
+}
+
+std::optional<std::string> TSimulatedMachine::LoadRcData(const std::string& name) {
+    LoadResourceTables();
+    auto it = RcData.find(UpperCase(name));
+    if (it == RcData.end())
+        return std::nullopt;
+    std::ifstream in(std::string(QB_RESOURCE_DIR) + "/" + it->second, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::u16string TSimulatedMachine::ToUtf16(const std::string& text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (unsigned char c : text)
+        out += (c >= 0x80 && c < 0xA0) ? Cp1252High[c - 0x80] : static_cast<char16_t>(c);
+    return out;
+}
+
+std::string TSimulatedMachine::FromUtf16(const std::u16string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        const char16_t* hit = std::find(std::begin(Cp1252High), std::end(Cp1252High), c);
+        if (hit != std::end(Cp1252High)) {
+            out += static_cast<char>(0x80 + (hit - Cp1252High));
+            continue;
+        }
+        // One '?' per character: a surrogate pair is one character.
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF)
+            ++i;
+        out += '?';
+    }
+    return out;
+}
+
+std::string TSimulatedMachine::ErrorMessage(uint32_t code) {
+    // An HRESULT of the Win32 facility carries a system error code.
+    if ((code & 0xFFFF0000u) == 0x80070000u)
+        code &= 0xFFFFu;
+    switch (code) {
+    case 0:
+        return "The operation completed successfully.";
+    case win::ERROR_FILE_NOT_FOUND:
+        return "The system cannot find the file specified.";
+    case win::ERROR_PATH_NOT_FOUND:
+        return "The system cannot find the path specified.";
+    case win::ERROR_ACCESS_DENIED:
+        return "Access is denied.";
+    case ErrorInvalidHandle:
+        return "The handle is invalid.";
+    case win::ERROR_WRITE_PROTECT:
+        return "The media is write protected.";
+    case win::ERROR_SHARING_VIOLATION:
+        return "The process cannot access the file because it is being used by another process.";
+    case ErrorFileExists:
+        return "The file exists.";
+    case win::ERROR_DISK_FULL:
+        return "There is not enough space on the disk.";
+    case 0x80004005u:
+        return "Unspecified error";
+    case 0x80004002u:
+        return "No such interface supported";
+    case 0x80040154u:
+        return "Class not registered";
+    default: {
+        char text[40];
+        std::snprintf(text, sizeof text, "Unknown error 0x%08X.", code);
+        return text;
+    }
+    }
+}
+
+} // namespace qb
