@@ -1,0 +1,24 @@
+// The application object: owns the program's top-level components and answers what dialogs ask
+// of the program (its window, title, reading order, help).
+#pragma once
+#include "runtime/Component.h"
+#include "runtime/Types.h"
+#include <string>
+
+namespace qb {
+
+class TApplication : public TComponent {
+public:
+    TApplication() : TComponent(nullptr) {}
+
+    // This program has no window of its own: dialogs are top-level windows.
+    THandle Handle() const { return 0; }
+    std::string Title() const { return "Quillbridge"; }
+    bool IsRightToLeft() const { return false; }
+    // No help system is installed: raises qb::Exception saying so.
+    [[noreturn]] void HelpContext(int context);
+};
+
+extern TApplication Application;
+
+} // namespace qb
