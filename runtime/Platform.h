@@ -107,6 +107,9 @@ public:
     virtual std::string FromUtf16(const std::u16string& text) = 0;
     // The system's text for a Windows error code or HRESULT, without a trailing line break.
     virtual std::string ErrorMessage(uint32_t code) = 0;
+    // IsDBCSLeadByte for the system code page: a backslash byte that follows a lead byte is
+    // part of a double-byte character, not a path separator.
+    virtual bool IsDbcsLeadByte(uint8_t /*byte*/) { return false; }
 };
 
 struct TPlatform {

@@ -726,4 +726,11 @@ std::string TSimulatedMachine::ErrorMessage(uint32_t code) {
     }
 }
 
+bool TSimulatedMachine::IsDbcsLeadByte(uint8_t byte) {
+    for (const auto& [low, high] : LeadByteRanges)
+        if (byte >= low && byte <= high)
+            return true;
+    return false;
+}
+
 } // namespace qb

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qb {
@@ -75,6 +76,9 @@ public:
     bool LocaleInfoEx = true;
     bool ShellLinkAvailable = true; // false: CoCreateInstance fails
     int MessageBoxAnswer = win::IDOK;
+    // Lead-byte ranges of a double-byte code page (cp932 has 0x81-0x9F and 0xE0-0xFC); empty
+    // for the single-byte code page 1252 that ToUtf16/FromUtf16 speak.
+    std::vector<std::pair<uint8_t, uint8_t>> LeadByteRanges;
 
     // What happened.
     std::vector<TSimulatedShellExecute> ShellExecutes;
@@ -120,6 +124,7 @@ public:
     std::u16string ToUtf16(const std::string& text) override;   // code page 1252
     std::string FromUtf16(const std::u16string& text) override; // code page 1252, '?' otherwise
     std::string ErrorMessage(uint32_t code) override;
+    bool IsDbcsLeadByte(uint8_t byte) override;
 
 private:
     struct TNode {

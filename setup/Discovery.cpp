@@ -1,0 +1,77 @@
+#include "setup/Discovery.h"
+#include "runtime/Platform.h"
+#include "setup/TextRoutines.h"
+
+namespace qb {
+
+const TTargetProgramTable TargetPrograms = {
+    {"kestro.exe", "kestrow.exe", "kestrokw.exe"},
+    {"Tessera", "Varnette", "Morvel"},
+    {"tessera.ico", "varnette.ico", "morvel.ico"},
+};
+
+std::string ProgramFilesDir;
+char InstallDrive = '\0';
+std::string TargetDir;
+int TargetIndex = 0;
+
+void ResetSetupState() {
+    ProgramFilesDir.clear();
+    InstallDrive = '\0';
+    TargetDir.clear();
+    TargetIndex = 0;
+}
+
+void TrimAtNul(std::string& text) {
+    const size_t nul = text.find('\0');
+    if (nul != std::string::npos)
+        text.resize(nul);
+}
+
+std::string PathFromItemIdList(THandle itemList) {
+    std::string buffer(260, '\0');
+    if (!Platform().Shell->GetPathFromIDList(itemList, buffer))
+        return {};
+    TrimAtNul(buffer);
+    return buffer;
+}
+
+std::string GetSpecialFolderPath(int csidl) {
+    IShell& shell = *Platform().Shell;
+    THandle itemList = 0;
+    if (shell.GetSpecialFolderLocation(csidl, itemList) < 0)
+        return {};
+    std::string path = PathFromItemIdList(itemList);
+    shell.FreeItemList(itemList);
+    return path;
+}
+
+bool FindTargetProgram(std::string& path) {
+    IFileSystem& files = *Platform().Files;
+    path.clear();
+    TargetDir = std::string(1, InstallDrive) + ":\\zorn\\";
+    bool found = false;
+    for (TargetIndex = 0; TargetIndex < TargetProgramCount && !found; ++TargetIndex) {
+        path = LowerCase(TargetDir + TargetPrograms.Executable[TargetIndex]);
+        found = files.FileExists(path);
+    }
+    if (found)
+        --TargetIndex;
+    return found;
+}
+
+bool FindDosboxExe(std::string& path) {
+    IFileSystem& files = *Platform().Files;
+    path.clear();
+    // The listing leaves hidden and system entries out; only the first match is tried.
+    for (const TDirEntry& entry : files.FindFiles(ProgramFilesDir + "*.*")) {
+        const std::string name = LowerCase(entry.Name);
+        if (name.find("dosbox") != std::string::npos) {
+            path = WithTrailingBackslash(ProgramFilesDir + name) + "dosbox.exe";
+            break;
+        }
+    }
+    return !path.empty() && files.FileExists(path);
+}
+
+} // namespace qb

@@ -1,0 +1,30 @@
+// Text and path routines of the link setup. Case changes are ASCII-only: every byte outside
+// A-Z and a-z stays as it is, whatever the code page.
+#pragma once
+#include <string>
+
+namespace qb {
+
+char LowerAscii(char c);
+char UpperAscii(char c);
+std::string LowerCase(std::string text);
+std::string UpperCase(std::string text);
+
+// Everything after the last backslash or colon (the whole path when it has neither).
+std::string ExtractFileName(const std::string& path);
+// Everything up to and including the last backslash or colon (empty when it has neither).
+std::string ExtractFilePath(const std::string& path);
+
+// The file name without folder and extension, lower-cased; the extension starts at the first dot.
+std::string FileBaseName(const std::string& path);
+// Lower-cases the text and upper-cases the first letter of each word.
+std::string ProperCase(const std::string& text);
+// 1-based position of the last occurrence of sub in text, 0 when there is none.
+int LastPos(const std::string& sub, const std::string& text);
+// The path ending in exactly one backslash; empty for an empty path.
+std::string WithTrailingBackslash(const std::string& path);
+// True when the system is 64-bit. Raises qb::Exception "Bad process handle" when the system
+// cannot answer for this process.
+bool IsWow64();
+
+} // namespace qb
