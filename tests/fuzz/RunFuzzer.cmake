@@ -1,6 +1,7 @@
 # Runs a libFuzzer target for a bounded time on a fresh copy of its seed corpus and prints the
 # run's executions and coverage. Crash inputs land in WORK/artifacts.
 # Usage: cmake -DFUZZER=exe -DSEEDS=dir -DWORK=dir [-DSECONDS=60] -P RunFuzzer.cmake
+cmake_minimum_required(VERSION 3.25)
 if(NOT DEFINED SECONDS)
   set(SECONDS 60)
 endif()
