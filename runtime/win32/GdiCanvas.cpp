@@ -155,7 +155,7 @@ int TGdiCanvas::SetFontRotation(int tenthsOfDegree) {
 
 void TGdiCanvas::SetBrushColor(TColor color) {
     BrushColor_ = color;
-    BrushStyle_ = TBrushStyle::Solid;
+    BrushStyle_ = color == clNone ? TBrushStyle::Clear : TBrushStyle::Solid;
 }
 
 void TGdiCanvas::SetBrushStyle(TBrushStyle style) {
@@ -386,7 +386,7 @@ void TGdiCanvas::ClearClip() {
 TColor TGdiCanvas::ColorToRGB(TColor color) const {
     if (IsSystemColor(color))
         return GetSysColor(static_cast<int>(color & 0xFF));
-    return color;
+    return color & 0x00FFFFFFu; // none counts as white, as in the headless canvas
 }
 
 // ---- off-screen canvas ----

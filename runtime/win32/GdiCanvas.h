@@ -85,7 +85,7 @@ public:
 
     TColor BrushColor() const override { return BrushColor_; }
     TBrushStyle BrushStyle() const override { return BrushStyle_; }
-    void SetBrushColor(TColor color) override;
+    void SetBrushColor(TColor color) override; // clNone makes the brush clear
     void SetBrushStyle(TBrushStyle style) override;
 
     TColor PenColor() const override { return PenColor_; }
