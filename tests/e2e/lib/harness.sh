@@ -33,8 +33,12 @@ e2e_init() {
     rm -rf "$E2E_WORK" "$E2E_SHOTS"
     mkdir -p "$E2E_WORK" "$E2E_SHOTS"
     export WINEDEBUG=${WINEDEBUG:--all}
-    # No Mono or Gecko download prompts in a fresh prefix.
-    export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+    # No Mono or Gecko download prompts in a fresh prefix, and no menu or desktop entries made
+    # on this machine for the shortcuts a test writes.
+    export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
+    # Wine links the prefix's Desktop and Documents to $HOME: keep the real home out of reach.
+    mkdir -p "$E2E_WORK/home"
+    export HOME=$E2E_WORK/home
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
 }
@@ -77,9 +81,20 @@ e2e_new_prefix() {
         if [[ ! -f $template/.qb-ready ]]; then
             rm -rf "$template"
             e2e_log "wineboot -i into $template"
-            WINEPREFIX=$template "$E2E_WINE64" wineboot -i >"$cache/wineboot.log" 2>&1
-            WINEPREFIX=$template "$E2E_WINESERVER" -w
+            mkdir -p "$cache/home"
+            HOME=$cache/home WINEPREFIX=$template "$E2E_WINE64" wineboot -i \
+                >"$cache/wineboot.log" 2>&1
+            HOME=$cache/home WINEPREFIX=$template "$E2E_WINESERVER" -w
             [[ -d $template/drive_c/windows ]] || exit 1
+            # Desktop, Documents... are links to the home folder: make them plain folders so
+            # that every copy of the prefix has a desktop of its own.
+            local link
+            for link in "$template"/drive_c/users/*/*; do
+                if [[ -L $link ]]; then
+                    rm -f "$link"
+                    mkdir -p "$link"
+                fi
+            done
             touch "$template/.qb-ready"
         fi
     ) 9>"$cache/template.lock" || {
@@ -157,7 +172,7 @@ e2e_find_windows() {
     [[ -n $class ]] && args+=(--class "$class")
     [[ -n $name ]] && args+=(--name "$name")
     [[ -n $pid ]] && args+=(--pid "$pid")
-    ((${#args[@]})) || args=(--name '.*')
+    ((${#args[@]})) || args=(--name '')
     xdotool search --onlyvisible "${args[@]}" 2>/dev/null
 }
 
@@ -250,6 +265,26 @@ e2e_check() {
     fi
 }
 
+# e2e_expect_eq DESCRIPTION ACTUAL EXPECTED: a counted comparison that shows both on a mismatch.
+e2e_expect_eq() {
+    if [[ $2 == "$3" ]]; then
+        e2e_check "$1" true
+    else
+        e2e_fail "$1"
+        printf '    expected: %q\n    actual:   %q\n' "$3" "$2" >&2
+    fi
+}
+
+# e2e_wait_gone ID [SECONDS]: wait until a window is no longer shown.
+e2e_wait_gone() {
+    local limit=${2:-$E2E_TIMEOUT} i
+    for ((i = 0; i < limit * 10; i++)); do
+        xdotool search --onlyvisible --name '' 2>/dev/null | grep -qx "$1" || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # e2e_fail MESSAGE: record a failure without stopping.
 e2e_fail() {
     E2E_CHECKS=$((E2E_CHECKS + 1))
@@ -289,4 +324,40 @@ e2e_cleanup() {
         rm -rf "$WINEPREFIX"
     fi
     return $rc
+}
+
+# e2e_sample_installs [--no-target] [--no-dosbox] [--kestro FILE]: what a user's machine holds
+# before Quillbridge runs: C:\zorn\ with kestro.exe, tessera.ico and spoolix.exe, and DOSBox
+# under the 32-bit Program Files folder. The stand-ins are never run by the tests.
+e2e_sample_installs() {
+    local target=1 dosbox=1 kestro=
+    while (($#)); do
+        case $1 in
+        --no-target) target=0; shift ;;
+        --no-dosbox) dosbox=0; shift ;;
+        --kestro) kestro=$2; shift 2 ;;
+        *) e2e_log "e2e_sample_installs: unknown option $1"; return 2 ;;
+        esac
+    done
+    local zorn
+    zorn=$(e2e_unix_path 'C:\zorn')
+    mkdir -p "$zorn"
+    if ((target)); then
+        if [[ -n $kestro && -f $kestro ]]; then
+            cp "$kestro" "$zorn/kestro.exe"
+        else
+            printf 'kestro.exe stand-in\r\n' >"$zorn/kestro.exe"
+        fi
+        convert -size 32x32 xc:none -fill '#1f6f8b' -draw 'roundrectangle 1,1 30,30 6,6' \
+            -fill '#f2c14e' -draw 'rectangle 8,8 23,23' -fill '#1f6f8b' \
+            -draw 'rectangle 13,8 18,23' "$zorn/tessera.ico" 2>/dev/null ||
+            printf 'icon stand-in' >"$zorn/tessera.ico"
+        printf 'spoolix.exe stand-in\r\n' >"$zorn/spoolix.exe"
+    fi
+    if ((dosbox)); then
+        local dir
+        dir=$(e2e_unix_path 'C:\Program Files (x86)\DOSBox-0.74')
+        mkdir -p "$dir"
+        printf 'dosbox.exe stand-in\r\n' >"$dir/dosbox.exe"
+    fi
 }
