@@ -36,6 +36,15 @@ struct TScriptedDialogAnswer {
     // Delivered after TDN_CREATED, in order, before the closing click.
     std::vector<TScriptedNotification> Notifications;
 
+    // An answer without notifications (brace-initialising only some fields warns under -Wextra).
+    static TScriptedDialogAnswer Click(int button, int radioButton = 0,
+                                       bool verificationChecked = false) {
+        TScriptedDialogAnswer answer;
+        answer.Button = button;
+        answer.RadioButton = radioButton;
+        answer.VerificationChecked = verificationChecked;
+        return answer;
+    }
     // Appends count TDN_TIMER notifications, intervalMs apart, wParam counting the milliseconds
     // since the first timer notification of the script.
     TScriptedDialogAnswer& AddTimerTicks(int count, int intervalMs = 200);

@@ -1,0 +1,237 @@
+#include "DialogTestFixture.h"
+#include "dialogs/TaskDialogNative.h"
+#include "runtime/Application.h"
+#include "runtime/Exception.h"
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace qb {
+namespace {
+
+using enum TTaskDialogOption;
+
+std::vector<unsigned> Notifications(const TScriptedTaskDialog& native) {
+    std::vector<unsigned> list;
+    for (const TDeliveredNotification& n : native.Delivered)
+        list.push_back(n.Notification);
+    return list;
+}
+
+TEST_F(DialogTest, NotificationsFireTheirEventsInOrder) {
+    TCustomTaskDialog d(nullptr);
+    d.CustomButtons.SetText("A\nB");
+    d.HelpContextId = 0;
+    std::vector<std::string> events;
+    d.OnDialogCreated = [&](TComponent* s) { events.push_back(s == &d ? "created" : "?"); };
+    d.OnButtonClick = [&](TComponent*, int id) {
+        events.push_back("button " + std::to_string(id));
+    };
+    d.OnRadioButtonClick = [&](TComponent*, int id) {
+        events.push_back("radio " + std::to_string(id));
+    };
+    d.OnVerificationClick = [&](TComponent*, bool on) {
+        events.push_back(on ? "checked" : "unchecked");
+    };
+    d.OnDialogTimer = [&](TComponent*) { events.push_back("timer"); };
+    TScriptedDialogAnswer answer = TScriptedDialogAnswer::Click(101);
+    answer.Notifications = {
+        Note(win::TDN_RADIO_BUTTON_CLICKED, 201), Note(win::TDN_VERIFICATION_CLICKED, 1),
+        Note(win::TDN_VERIFICATION_CLICKED, 0),   Note(win::TDN_HELP),
+        Note(win::TDN_EXPANDO_BUTTON_CLICKED, 1), Note(win::TDN_NAVIGATED)};
+    answer.AddTimerTicks(1);
+    Native.Answers.push_back(answer);
+    EXPECT_EQ(d.Execute(), 101);
+    EXPECT_EQ(events, (std::vector<std::string>{"created", "radio 201", "checked", "unchecked",
+                                                "timer", "button 101"}));
+    EXPECT_EQ(Native.CallbackResults, std::vector<int32_t>(9, 0));
+    EXPECT_TRUE(Machine.MessageBoxes.empty()) << "no help topic, no help request";
+    EXPECT_EQ(d.ElapsedTime, 100);
+    EXPECT_EQ(NativeDialogCallback(1, win::TDN_CREATED, 0, 0, 0), 0) << "no dialog: nothing";
+}
+
+TEST_F(DialogTest, AutoCloseClicksTheDefaultButtonOnTheEleventhTick) {
+    TCustomTaskDialog d(nullptr);
+    d.CustomButtons.SetText("Now\nLater");
+    d.DefaultButton = 101;
+    d.AutoClose = true;
+    d.AutoCloseTimeout = 1000;
+    Native.Answers.push_back(TScriptedDialogAnswer::Click(100).AddTimerTicks(15));
+    EXPECT_EQ(d.Execute(), 101);
+    EXPECT_EQ(d.ElapsedTime, 1100);
+    std::vector<unsigned> expected{win::TDN_CREATED};
+    expected.insert(expected.end(), 11, win::TDN_TIMER);
+    expected.push_back(win::TDN_BUTTON_CLICKED);
+    EXPECT_EQ(Notifications(Native), expected) << "nothing after the automatic click";
+    EXPECT_EQ(Native.Delivered.back().WParam, 101u);
+    ASSERT_EQ(Native.Sent.size(), 1u);
+    EXPECT_EQ(Native.Sent[0].Message, win::TDM_CLICK_BUTTON);
+    EXPECT_EQ(Native.Sent[0].WParam, 101u);
+
+    // A timeout of 0 disables it; without AutoClose the timeout does nothing.
+    for (bool autoClose : {true, false}) {
+        TCustomTaskDialog other(nullptr);
+        other.AutoClose = autoClose;
+        other.AutoCloseTimeout = autoClose ? 0 : 100;
+        Native.Answers.push_back(TScriptedDialogAnswer::Click(win::IDOK).AddTimerTicks(30));
+        EXPECT_EQ(other.Execute(), win::IDOK);
+        EXPECT_EQ(other.ElapsedTime, 3000);
+    }
+}
+
+TEST_F(DialogTest, CloseQueryVetoKeepsTheDialogOpenAfterAnyButton) {
+    TCustomTaskDialog d(nullptr);
+    d.CommonButtons = {TCommonButton::cbOK, TCommonButton::cbCancel};
+    int asked = 0;
+    d.OnCloseQuery = [&](TComponent*, bool& canClose) {
+        EXPECT_TRUE(canClose) << "comes in true";
+        canClose = ++asked > 1;
+    };
+    TScriptedDialogAnswer answer = TScriptedDialogAnswer::Click(win::IDCANCEL);
+    answer.Notifications = {Note(win::TDN_BUTTON_CLICKED, win::IDOK)};
+    Native.Answers.push_back(answer);
+    EXPECT_EQ(d.Execute(), win::IDCANCEL);
+    EXPECT_EQ(Native.CallbackResults, (std::vector<int32_t>{0, 1, 0}));
+
+    // A vetoed closing click: the scripted user gives up and the dialog ends with 0.
+    d.OnCloseQuery = [](TComponent*, bool& canClose) { canClose = false; };
+    Native.Answers.push_back(TScriptedDialogAnswer::Click(win::IDOK));
+    EXPECT_EQ(d.Execute(), 0);
+    EXPECT_EQ(Native.CallbackResults.back(), 1);
+}
+
+TEST_F(DialogTest, LinksOpenWithTheDefaultHandlerOrGoToTheHandler) {
+    TCustomTaskDialog d(nullptr);
+    d.Options = {doHyperlinks};
+    Machine.LocaleInfoEx = true; // never a reason to start anything elevated
+    TScriptedDialogAnswer answer;
+    answer.Notifications = {Note(win::TDN_HYPERLINK_CLICKED, 0, "https://www.dosbox.com/"),
+                            Note(win::TDN_HYPERLINK_CLICKED, 0, "mailto:someone@example.org"),
+                            Note(win::TDN_HYPERLINK_CLICKED, 0, "")};
+    Native.Answers.push_back(answer);
+    d.Execute();
+    ASSERT_EQ(Machine.ShellExecutes.size(), 1u);
+    const TSimulatedShellExecute& run = Machine.ShellExecutes[0];
+    EXPECT_FALSE(run.Extended);
+    EXPECT_EQ(run.Owner, 0u);
+    EXPECT_EQ(run.Operation, "open");
+    EXPECT_EQ(run.File, "https://www.dosbox.com/");
+    EXPECT_EQ(run.Parameters, "");
+    EXPECT_EQ(run.Directory, "");
+    EXPECT_EQ(run.Show, win::SW_SHOWNORMAL);
+
+    std::vector<std::string> links;
+    d.OnHyperlinkClick = [&](TComponent* s, const std::string& link) {
+        EXPECT_EQ(s, &d);
+        links.push_back(link);
+    };
+    answer.Notifications = {Note(win::TDN_HYPERLINK_CLICKED, 0, "https://x.test/\xE9"),
+                            Note(win::TDN_HYPERLINK_CLICKED, 0, "mailto:a@b")};
+    Native.Answers.push_back(answer);
+    d.Execute();
+    EXPECT_EQ(links, (std::vector<std::string>{"https://x.test/\xE9", "mailto:a@b"}));
+    EXPECT_EQ(Machine.ShellExecutes.size(), 1u) << "a handler opens nothing";
+}
+
+TEST_F(DialogTest, ProgressRangeMarqueePositionAndStateMessages) {
+    TCustomTaskDialog d(nullptr);
+    d.Options = {doProgressBar, doProgressMarquee};
+    d.ProgressMin = -2;
+    d.ProgressMax = 70000;
+    const TTaskDialogProgressState states[] = {
+        TTaskDialogProgressState::psNormal, TTaskDialogProgressState::psError,
+        TTaskDialogProgressState::psPaused, static_cast<TTaskDialogProgressState>(7)};
+    int tick = 0;
+    d.OnProgress = [&](TComponent*, int& position, TTaskDialogProgressState& state) {
+        position = 10 * ++tick;
+        state = states[tick - 1];
+    };
+    Native.Answers.push_back(TScriptedDialogAnswer().AddTimerTicks(4));
+    d.Execute();
+    std::vector<std::tuple<unsigned, TWParam, TLParam>> sent;
+    for (const TSentMessage& m : Native.Sent) {
+        EXPECT_EQ(m.Window, Native.Window);
+        sent.emplace_back(m.Message, m.WParam, m.LParam);
+    }
+    const TLParam range = static_cast<TLParam>((70000u & 0xFFFF) << 16 | 0xFFFEu);
+    EXPECT_EQ(sent, (std::vector<std::tuple<unsigned, TWParam, TLParam>>{
+                        {win::TDM_SET_PROGRESS_BAR_RANGE, 0, range},
+                        {win::TDM_SET_PROGRESS_BAR_MARQUEE, 1, 10},
+                        {win::TDM_SET_PROGRESS_BAR_POS, 10, 0},
+                        {win::TDM_SET_PROGRESS_BAR_STATE, win::PBST_NORMAL, 0},
+                        {win::TDM_SET_PROGRESS_BAR_POS, 20, 0},
+                        {win::TDM_SET_PROGRESS_BAR_STATE, win::PBST_ERROR, 0},
+                        {win::TDM_SET_PROGRESS_BAR_POS, 30, 0},
+                        {win::TDM_SET_PROGRESS_BAR_STATE, win::PBST_PAUSED, 0},
+                        {win::TDM_SET_PROGRESS_BAR_POS, 40, 0}, // an unknown state sends none
+                    }));
+}
+
+TEST_F(DialogTest, ExceptionsNeverLeaveTheCallback) {
+    TCustomTaskDialog d(nullptr);
+    d.HelpContextId = 12;
+    int clicks = 0;
+    d.OnButtonClick = [&](TComponent*, int) {
+        if (++clicks == 1)
+            throw Exception("Disk full");
+        throw std::runtime_error("internal detail");
+    };
+    d.OnDialogCreated = [](TComponent*) { throw 42; };
+    TScriptedDialogAnswer answer = TScriptedDialogAnswer::Click(win::IDOK);
+    answer.Notifications = {Note(win::TDN_HELP), Note(win::TDN_BUTTON_CLICKED, win::IDRETRY)};
+    d.CommonButtons = {TCommonButton::cbOK, TCommonButton::cbRetry};
+    Native.Answers.push_back(answer);
+    EXPECT_EQ(d.Execute(), win::IDRETRY) << "a failed handler does not keep the dialog open";
+    ASSERT_EQ(Machine.MessageBoxes.size(), 3u);
+    EXPECT_NE(Machine.MessageBoxes[0].Text.find("unexpected"), std::string::npos);
+    EXPECT_NE(Machine.MessageBoxes[1].Text.find("12"), std::string::npos) << "the help request";
+    EXPECT_EQ(Machine.MessageBoxes[2].Text, "Disk full.");
+    for (const TSimulatedMessageBox& box : Machine.MessageBoxes) {
+        EXPECT_EQ(box.Caption, "Quillbridge");
+        EXPECT_EQ(box.Flags, win::MB_ICONERROR);
+        EXPECT_EQ(box.Owner, 0u);
+        EXPECT_EQ(box.Text.find("internal detail"), std::string::npos);
+    }
+    EXPECT_EQ(Native.CallbackResults, (std::vector<int32_t>{0, 0, 0}));
+}
+
+TEST_F(DialogTest, ExceptionMessagesEndWithAFullStop) {
+    const struct {
+        const char* Message;
+        const char* Shown;
+    } cases[] = {{"Bad process handle", "Bad process handle."},
+                 {"Already ends.", "Already ends."},
+                 {"Really!", "Really!"},
+                 {"(see above)", "(see above)"},
+                 {"Caf\xE9", "Caf\xE9."},
+                 {"", ""}};
+    for (const auto& c : cases)
+        ShowExceptionMessage(Exception(c.Message));
+    ASSERT_EQ(Machine.MessageBoxes.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(Machine.MessageBoxes[i].Text, cases[i].Shown);
+}
+
+TEST_F(DialogTest, ScriptedDialogClicksOnlyButtonsItHasAndNestsDialogs) {
+    TCustomTaskDialog d(nullptr);
+    d.CommonButtons = {TCommonButton::cbYes, TCommonButton::cbNo};
+    d.DefaultButton = win::IDOK; // a button this dialog does not have
+    d.OnDialogCreated = [&](TComponent*) {
+        d.CloseDialog();
+        // A dialog opened from a handler runs on top, in its own window.
+        TCustomTaskDialog inner(nullptr);
+        inner.DefaultButton = win::IDOK; // the OK the native dialog adds
+        inner.OnDialogCreated = [&](TComponent*) { inner.CloseDialog(); };
+        EXPECT_EQ(inner.Execute(), win::IDOK);
+        EXPECT_EQ(inner.DialogHandle, Native.Window + 1);
+    };
+    Native.Answers.push_back(TScriptedDialogAnswer::Click(win::IDNO));
+    Native.Answers.push_back(TScriptedDialogAnswer::Click(win::IDCANCEL));
+    EXPECT_EQ(d.Execute(), win::IDNO);
+    ASSERT_EQ(Native.Sent.size(), 2u);
+    EXPECT_EQ(Native.Sent[0].Window, Native.Window);
+    EXPECT_EQ(Native.Sent[1].Window, Native.Window + 1);
+    EXPECT_EQ(d.DialogHandle, Native.Window) << "the outer dialog's later notifications";
+}
+
+} // namespace
+} // namespace qb
