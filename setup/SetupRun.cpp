@@ -65,10 +65,23 @@ std::string FolderOf(int csidl) {
     return LowerCase(WithTrailingBackslash(GetSpecialFolderPath(csidl)));
 }
 
+// The dialogs read a backslash followed by n as a line break unless the text doubles it; a
+// path such as c:\users\nina\... must be shown as it is.
+std::string Literally(const std::string& path) {
+    std::string result;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (path[i] == '\\' && i + 1 < path.size() && path[i + 1] == 'n')
+            result += '\\';
+        result += path[i];
+    }
+    return result;
+}
+
 void ReportNotWritten(const char* what, const std::string& path, uint32_t code,
                       const char* consequence) {
-    ShowMessage(std::string("ERROR: ") + what + "\r" + path + "\rcould not be written:\r" +
-                Platform().System->ErrorMessage(code) + "\r\r" + consequence);
+    ShowMessage(std::string("ERROR: ") + what + "\r" + Literally(path) +
+                "\rcould not be written:\r" + Platform().System->ErrorMessage(code) + "\r\r" +
+                consequence);
 }
 
 } // namespace
