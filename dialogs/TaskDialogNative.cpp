@@ -135,6 +135,8 @@ void ShowExceptionMessage(const Exception& error) {
 int TCustomTaskDialog::Execute() {
     NativeActive = false;
     ElapsedTime = 0;
+    if (!Platform().System)
+        return -1; // no platform set: nothing can be shown
     TOsVersion os = Platform().System->GetVersion();
     uint32_t comctl = static_cast<uint32_t>(ComCtlVersion("COMCTL32.DLL"));
     uint32_t comctlMajor = (comctl >> 16) & 0xFF; // a failed probe (-1) counts as new

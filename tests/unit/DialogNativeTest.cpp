@@ -45,6 +45,8 @@ TEST_F(DialogTest, MissingLibraryOrEntryPointShowsNothing) {
     EXPECT_EQ(d.Execute(), -1);
     EXPECT_TRUE(d.NativeActive);
     EXPECT_TRUE(Native.Shown.empty());
+    SetPlatform({});
+    EXPECT_EQ(d.Execute(), -1) << "no platform at all";
 }
 
 TEST_F(DialogTest, OptionsBecomeFlagsInTheirOrder) {
