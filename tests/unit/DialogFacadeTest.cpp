@@ -54,6 +54,24 @@ TEST_F(DialogTest, MessageBoxFlagWordsBecomeIconsButtonsAndDefaults) {
     }
 }
 
+TEST_F(DialogTest, MessageBoxCaptionsComeFromTheStringTableAtEachCall) {
+    TTranslatedMachine translated;
+    SetPlatform(translated.AsPlatform(&Native));
+    translated.Translate = true;
+    TaskMessageBox(0, "t", "c", win::MB_ABORTRETRYIGNORE | win::MB_HELP);
+    translated.Translate = false;
+    TaskMessageBox(0, "t", "c", win::MB_CANCELTRYCONTINUE);
+    ASSERT_EQ(Native.Shown.size(), 2u);
+    std::vector<std::u16string> first, second;
+    for (const TNativeButton& b : Native.Shown[0].Buttons)
+        first.push_back(b.Text);
+    for (const TNativeButton& b : Native.Shown[1].Buttons)
+        second.push_back(b.Text);
+    EXPECT_EQ(first,
+              (std::vector<std::u16string>{u"[Abort]", u"[&Retry]", u"[&Ignore]", u"[&Help]"}));
+    EXPECT_EQ(second, (std::vector<std::u16string>{u"Cancel", u"&Retry", u"continue"}));
+}
+
 TEST_F(DialogTest, MessageBoxMapsTheClosingButtonToAResultCode) {
     const struct {
         uint32_t Flags;

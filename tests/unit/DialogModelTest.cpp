@@ -55,16 +55,6 @@ TEST_F(DialogTest, SetsAreBitFieldsInDeclarationOrder) {
     EXPECT_EQ(TTaskDialogOptions::FromBits(0x0801), options);
 }
 
-// A string table translated after start-up changes the captions: they are loaded on each use.
-class TTranslatedMachine : public TSimulatedMachine {
-public:
-    std::string LoadString(unsigned id) override {
-        return Translate ? "[" + TSimulatedMachine::LoadString(id) + "]"
-                         : TSimulatedMachine::LoadString(id);
-    }
-    bool Translate = false;
-};
-
 TEST_F(DialogTest, ModuleTablesAndCaptionsLoadedOnEachUse) {
     const char* names[] = {"OK", "Yes", "No", "Cancel", "Retry", "Abort"};
     const int results[] = {1, 6, 7, 2, 4, 3};

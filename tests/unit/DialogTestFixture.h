@@ -9,6 +9,16 @@
 
 namespace qb {
 
+// A machine whose string table can be switched to a "translation" that brackets every string.
+class TTranslatedMachine : public TSimulatedMachine {
+public:
+    std::string LoadString(unsigned id) override {
+        return Translate ? "[" + TSimulatedMachine::LoadString(id) + "]"
+                         : TSimulatedMachine::LoadString(id);
+    }
+    bool Translate = false;
+};
+
 class DialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
