@@ -44,17 +44,6 @@ TEST_F(DialogTest, FreshDialogHasTheModelDefaults) {
                  d.OnGetInputText || d.OnSetInputText);
 }
 
-TEST_F(DialogTest, SetsAreBitFieldsInDeclarationOrder) {
-    TCommonButtons buttons{cbYes, cbClose};
-    EXPECT_EQ(buttons.Bits(), 0x22);
-    EXPECT_TRUE(buttons.Contains(cbClose));
-    buttons -= cbClose;
-    EXPECT_FALSE(buttons.Contains(cbClose));
-    TTaskDialogOptions options{doHyperlinks, doAllowCancel};
-    EXPECT_EQ(options.Bits(), 0x0801);
-    EXPECT_EQ(TTaskDialogOptions::FromBits(0x0801), options);
-}
-
 TEST_F(DialogTest, ModuleTablesAndCaptionsLoadedOnEachUse) {
     const char* names[] = {"OK", "Yes", "No", "Cancel", "Retry", "Abort"};
     const int results[] = {1, 6, 7, 2, 4, 3};
@@ -138,19 +127,6 @@ TEST_F(DialogTest, InputControlIsForgottenWhenFreedAndLeftAloneWhenTheDialogGoes
         delete old;
         EXPECT_EQ(d.InputControl(), &current);
     }
-}
-
-TEST_F(DialogTest, DialogCreatedFiresForTheEmulatedWindowToo) {
-    TCustomTaskDialog d(nullptr);
-    d.DoDialogCreated(nullptr); // no handler: nothing
-    int fired = 0;
-    d.OnDialogCreated = [&](TComponent* sender) {
-        EXPECT_EQ(sender, &d);
-        ++fired;
-    };
-    TComponent window(nullptr);
-    d.DoDialogCreated(&window);
-    EXPECT_EQ(fired, 1);
 }
 
 } // namespace
