@@ -8,9 +8,21 @@
 
 namespace qb {
 
-class TImageList;        // images for "IDX:" sources (not used by the dialogs)
-class TPictureList;      // pictures loaded by address
+class TImageList;           // images for "IDX:" sources (not used by the dialogs)
+class TPictureList;         // pictures loaded by address
 class TMarkupPictureSource; // named-picture lookup
+
+// Watches a layout as it is made (golden tests, tools). Calls come from each line's final
+// pass: the measure pass when MeasureOnly, else the draw or hit-test pass.
+class IMarkupTrace {
+public:
+    virtual ~IMarkupTrace() = default;
+    // A line's rectangle after alignment and indent, with its measured width.
+    virtual void OnLine(const TRect& lineRect, int width) = 0;
+    // A run after it was drawn (or measured, or skipped at the right edge): its text with
+    // entities replaced, its text rectangle, its 1-based link number (0 outside links).
+    virtual void OnRun(std::string_view text, const TRect& textRect, int link, bool drawn) = 0;
+};
 
 struct TMarkupParams {
     TImageList* ImageList = nullptr;
@@ -34,6 +46,7 @@ struct TMarkupParams {
     TPictureList* PictureCache = nullptr;
     TMarkupPictureSource* PictureSource = nullptr;
     int ExtraLineSpacing = 0;
+    IMarkupTrace* Trace = nullptr; // not owned; may be null
 };
 
 struct TMarkupResult {

@@ -1,0 +1,108 @@
+#include "markup/MarkupEntities.h"
+#include <cstddef>
+
+namespace qb {
+
+namespace {
+
+struct TEntity {
+    std::string_view Name; // without the leading "&"
+    std::string_view Replacement;
+};
+
+constexpr TEntity WholeTextEntities[] = {
+    {"amp;", "&&"},    {"quot;", "\""},   {"sect;", "\xA7"},  {"permil;", "\x89"}, {"reg;", "\xAE"},
+    {"copy;", "\xA9"}, {"para;", "\xB6"}, {"trade;", "\x99"}, {"euro;", "\x80"},
+};
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+bool MatchesNoCase(std::string_view text, size_t at, std::string_view lowerName) {
+    if (text.size() - at < lowerName.size())
+        return false;
+    for (size_t i = 0; i < lowerName.size(); ++i)
+        if (LowerAscii(text[at + i]) != lowerName[i])
+            return false;
+    return true;
+}
+
+// The entity whose name (after "&") starts at `at`, or nullptr.
+const TEntity* EntityAt(std::string_view text, size_t at) {
+    for (const TEntity& e : WholeTextEntities)
+        if (MatchesNoCase(text, at, e.Name))
+            return &e;
+    return nullptr;
+}
+
+} // namespace
+
+std::string ReplaceWholeTextEntities(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] != '&') {
+            size_t next = text.find('&', i);
+            if (next == std::string_view::npos)
+                next = text.size();
+            out.append(text, i, next - i);
+            i = next;
+            continue;
+        }
+        // An "&" at i: look at the name after it. Each "&amp;" leaves one "&" in place and
+        // a second one that is examined again with the text that follows.
+        size_t at = i + 1;
+        const TEntity* e = EntityAt(text, at);
+        if (!e) {
+            out += '&';
+            i = at;
+            continue;
+        }
+        while (e && e->Name == "amp;") {
+            out += '&';
+            at += e->Name.size();
+            e = EntityAt(text, at);
+        }
+        if (e) {
+            out += e->Replacement;
+            at += e->Name.size();
+        } else {
+            out += '&';
+        }
+        i = at;
+    }
+    return out;
+}
+
+bool ReplaceRunEntities(std::string_view run, std::string& out) {
+    if (run.find('&') == std::string_view::npos)
+        return false;
+    static constexpr std::string_view Names[] = {"&nbsp;", "&lt;", "&gt;"};
+    static constexpr char Replacements[] = {' ', '<', '>'};
+    std::string current(run);
+    for (size_t k = 0; k < 3; ++k) {
+        const std::string_view name = Names[k];
+        size_t lastLower = current.rfind(name);
+        if (lastLower == std::string::npos)
+            continue;
+        // Occurrences cannot overlap (one "&" each), and a replacement never forms a new one.
+        std::string next;
+        next.reserve(current.size());
+        size_t i = 0;
+        while (i < current.size()) {
+            if (i <= lastLower && current[i] == '&' && MatchesNoCase(current, i, name)) {
+                next += Replacements[k];
+                i += name.size();
+            } else {
+                next += current[i++];
+            }
+        }
+        current.swap(next);
+    }
+    out.swap(current);
+    return true;
+}
+
+} // namespace qb
