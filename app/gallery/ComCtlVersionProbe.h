@@ -1,20 +1,22 @@
-// System information whose comctl32 version probe answers 6.10, so that Execute takes the native
-// task dialog path. Under Wine the real probe reports 5.81 (Wine's comctl32 still carries a
-// working TaskDialogIndirect), which would send every dialog to the emulated window. Used by the
-// gallery's --native switch and by the end-to-end variant of the program.
+// System information whose comctl32 version probe gives a chosen answer, so that a test or the
+// gallery decides which path Execute takes. Under Wine the real probe reports 5.81 (Wine's
+// comctl32 still carries a working TaskDialogIndirect), which would send every dialog to the
+// emulated window; answering 6.10 shows them through the native task dialog instead.
 #pragma once
 #include "runtime/Platform.h"
 
 namespace qb {
 
-class TComCtl6Probe : public ISystemInfo {
+class TComCtlVersionProbe : public ISystemInfo {
 public:
+    // dwFileVersionMS values: major in the high word, minor in the low word.
     static constexpr int32_t Version610 = (6 << 16) | 10;
+    static constexpr int32_t Version581 = (5 << 16) | 81;
 
-    explicit TComCtl6Probe(ISystemInfo& inner) : Inner(inner) {}
+    TComCtlVersionProbe(ISystemInfo& inner, int32_t version) : Inner(inner), Version(version) {}
 
     TOsVersion GetVersion() override { return Inner.GetVersion(); }
-    int32_t ComCtlVersion(const std::string&) override { return Version610; }
+    int32_t ComCtlVersion(const std::string&) override { return Version; }
     TWow64Answer IsWow64Process() override { return Inner.IsWow64Process(); }
     bool ProcessIs64Bit() override { return Inner.ProcessIs64Bit(); }
     bool HasGetLocaleInfoEx() override { return Inner.HasGetLocaleInfoEx(); }
@@ -32,6 +34,7 @@ public:
 
 private:
     ISystemInfo& Inner;
+    int32_t Version;
 };
 
 } // namespace qb

@@ -4,7 +4,7 @@
 // there yet), and each native dialog is noted in the file named by QB_E2E_DIALOG_LOG.
 #include "runtime/win32/WindowsApi.h"
 
-#include "app/gallery/ComCtl6Probe.h"
+#include "app/gallery/ComCtlVersionProbe.h"
 #include "app/gallery/LoggingTaskDialogHost.h"
 #include "app/quillbridge/QuillbridgeEntry.h"
 #include "runtime/win32/Win32Platform.h"
@@ -21,7 +21,7 @@ std::string EnvironmentValue(const char* name) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     qb::Win32Platform win32;
-    qb::TComCtl6Probe system(win32.System);
+    qb::TComCtlVersionProbe system(win32.System, qb::TComCtlVersionProbe::Version610);
     qb::TLoggingTaskDialogHost dialogs(win32.TaskDialogs, win32.System,
                                        EnvironmentValue("QB_E2E_DIALOG_LOG"));
     qb::TPlatform platform = win32.AsPlatform();

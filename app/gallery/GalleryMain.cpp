@@ -1,0 +1,220 @@
+// qbgallery.exe: shows sample dialogs of the task dialog component.
+//
+//   qbgallery [--native | --emulated] [--sample NAME] [--log FILE] [--list]
+//
+// --native answers the comctl32 version probe with 6.10, so every dialog goes to the system's
+// task dialog (also under Wine, whose comctl32 reports 5.81); --emulated sets ForceEmulation
+// and answers 5.81, so every dialog goes to the emulated window. Without either, the real probe
+// decides, as in the program. --sample shows one sample; otherwise a chooser walks through them.
+// --log (or QB_E2E_DIALOG_LOG) names a file that gets a line per native dialog and per answer.
+#include "runtime/win32/WindowsApi.h"
+
+#include "app/gallery/ComCtlVersionProbe.h"
+#include "app/gallery/GallerySamples.h"
+#include "app/gallery/LoggingTaskDialogHost.h"
+#include "dialogs/TaskDialog.h"
+#include "runtime/Exception.h"
+#include "runtime/win32/Win32Platform.h"
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum class TPath { System, Native, Emulated };
+
+struct TOptions {
+    TPath Path = TPath::System;
+    std::string Sample;
+    std::string LogFile;
+    bool List = false;
+    std::string Error;
+};
+
+TOptions ParseOptions(int argc, char** argv) {
+    TOptions options;
+    if (const char* log = std::getenv("QB_E2E_DIALOG_LOG"))
+        options.LogFile = log;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--native")
+            options.Path = TPath::Native;
+        else if (arg == "--emulated")
+            options.Path = TPath::Emulated;
+        else if (arg == "--list")
+            options.List = true;
+        else if ((arg == "--sample" || arg == "--log") && i + 1 < argc)
+            (arg == "--sample" ? options.Sample : options.LogFile) = argv[++i];
+        else
+            options.Error = "Unknown argument: " + arg;
+    }
+    return options;
+}
+
+class TLogFile {
+public:
+    explicit TLogFile(std::string path) : Path(std::move(path)) {}
+    void Write(const std::string& line) const {
+        if (Path.empty())
+            return;
+        if (std::FILE* f = std::fopen(Path.c_str(), "ab")) {
+            std::fputs((line + "\n").c_str(), f);
+            std::fclose(f);
+        }
+    }
+
+private:
+    std::string Path;
+};
+
+const char* PathName(TPath path) {
+    switch (path) {
+    case TPath::Native:
+        return "native (the version probe answers 6.10)";
+    case TPath::Emulated:
+        return "emulated (ForceEmulation)";
+    case TPath::System:
+        break;
+    }
+    return "the system's choice (the real version probe)";
+}
+
+std::string RunSample(const qb::TGallerySample& sample, qb::TGalleryContext& context,
+                      const TLogFile& log) {
+    context.Log = [&](const std::string& line) {
+        log.Write("sample=" + std::string(sample.Name) + " " + line);
+    };
+    std::string outcome = sample.Show(context);
+    log.Write("sample=" + std::string(sample.Name) + " " + outcome);
+    return outcome;
+}
+
+// Every sample in turn: for "Show all", and to log each -1 when no dialog can be shown.
+void RunAll(qb::TGalleryContext& context, const TLogFile& log) {
+    for (const auto& sample : qb::GallerySamples())
+        RunSample(sample, context, log);
+}
+
+// The second level of the chooser: a radio button per sample of one group, Show and Back.
+// Show walks on to the next sample, so pressing it again and again tours the group.
+void RunGroup(const std::string& group, qb::TGalleryContext& context, const TLogFile& log) {
+    std::vector<const qb::TGallerySample*> members;
+    for (const auto& sample : qb::GallerySamples())
+        if (group == sample.Group)
+            members.push_back(&sample);
+    int next = 0;
+    for (;;) {
+        qb::TCustomTaskDialog chooser(nullptr);
+        chooser.WindowTitle = "Quillbridge gallery";
+        chooser.SetMainInstruction(group);
+        for (const auto* sample : members)
+            chooser.RadioButtons.Add(sample->Title);
+        chooser.DefaultRadioButton = 200 + next;
+        chooser.CustomButtons.Add("Show");
+        chooser.CustomButtons.Add("Back");
+        chooser.DefaultButton = 100;
+        chooser.ForceEmulation = context.ForceEmulation;
+        int result = chooser.Execute();
+        int index = chooser.RadioButtonResult - 200;
+        log.Write("group result=" + std::to_string(result) +
+                  " radio=" + std::to_string(chooser.RadioButtonResult));
+        if (result != 100 || index < 0 || index >= static_cast<int>(members.size()))
+            return;
+        RunSample(*members[static_cast<size_t>(index)], context, log);
+        next = (index + 1) % static_cast<int>(members.size());
+    }
+}
+
+// The chooser is made of task dialogs too: a command link per group, and Show all.
+int RunChooser(qb::TGalleryContext& context, TPath path, const TLogFile& log) {
+    const std::vector<std::string> groups = qb::GalleryGroups();
+    const int showAll = 100 + static_cast<int>(groups.size());
+    for (;;) {
+        qb::TCustomTaskDialog chooser(nullptr);
+        chooser.WindowTitle = "Quillbridge gallery";
+        chooser.SetMainInstruction("Dialog gallery");
+        chooser.SetContent(std::string("Sample dialogs of the task dialog component.\nPath: ") +
+                           PathName(path) + ".");
+        for (const std::string& group : groups)
+            chooser.CustomButtons.Add(group);
+        chooser.CustomButtons.Add("Show all\\nEvery sample in turn");
+        chooser.Options += qb::TTaskDialogOption::doCommandLinks;
+        chooser.CommonButtons = {qb::TCommonButton::cbClose};
+        chooser.DefaultButton = 100;
+        chooser.ForceEmulation = context.ForceEmulation;
+        int result = chooser.Execute();
+        log.Write("chooser result=" + std::to_string(result));
+        if (result == -1) {
+            // Nothing can be shown on this path: walk through every sample so the log says so.
+            RunAll(context, log);
+            std::string text = std::string("The dialogs could not be shown on the path chosen: ") +
+                               PathName(path) + ".";
+            MessageBoxA(nullptr, text.c_str(), "Quillbridge gallery", MB_OK | MB_ICONWARNING);
+            return 0;
+        }
+        if (result >= 100 && result < showAll)
+            RunGroup(groups[static_cast<size_t>(result - 100)], context, log);
+        else if (result == showAll)
+            RunAll(context, log);
+        else
+            return 0;
+    }
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    TOptions options = ParseOptions(__argc, __argv);
+    if (!options.Error.empty()) {
+        MessageBoxA(nullptr, options.Error.c_str(), "Quillbridge gallery", MB_OK | MB_ICONERROR);
+        return 2;
+    }
+    TLogFile log(options.LogFile);
+    if (options.List) {
+        for (const auto& sample : qb::GallerySamples()) {
+            std::printf("%s\t%s\n", sample.Name, sample.Title);
+            log.Write(std::string("list ") + sample.Name);
+        }
+        return 0;
+    }
+
+    qb::Win32Platform win32;
+    std::optional<qb::TComCtlVersionProbe> probe;
+    if (options.Path == TPath::Native)
+        probe.emplace(win32.System, qb::TComCtlVersionProbe::Version610);
+    else if (options.Path == TPath::Emulated)
+        probe.emplace(win32.System, qb::TComCtlVersionProbe::Version581);
+    qb::TLoggingTaskDialogHost dialogs(win32.TaskDialogs, win32.System, options.LogFile);
+    qb::TPlatform platform = win32.AsPlatform();
+    if (probe)
+        platform.System = &*probe;
+    platform.TaskDialogs = &dialogs;
+    qb::SetPlatform(platform);
+
+    qb::InitTaskDialogModule();
+    int exitCode = 0;
+    try {
+        qb::TGalleryContext context;
+        context.ForceEmulation = options.Path == TPath::Emulated;
+        if (!options.Sample.empty()) {
+            const qb::TGallerySample* sample = qb::FindGallerySample(options.Sample);
+            if (sample == nullptr) {
+                std::string text = "There is no sample named " + options.Sample + ".";
+                MessageBoxA(nullptr, text.c_str(), "Quillbridge gallery", MB_OK | MB_ICONERROR);
+                exitCode = 2;
+            } else {
+                RunSample(*sample, context, log);
+            }
+        } else {
+            exitCode = RunChooser(context, options.Path, log);
+        }
+    } catch (const qb::Exception& error) {
+        log.Write("error " + error.Message());
+        MessageBoxA(nullptr, error.Message().c_str(), "Quillbridge gallery", MB_OK | MB_ICONERROR);
+        exitCode = 1;
+    }
+    qb::DoneTaskDialogModule();
+    return exitCode;
+}
