@@ -163,8 +163,11 @@ void RunSetup() {
             } else {
                 result = CreateShortcut(printLink, TargetDir + "spoolix.exe", "f",
                                         "Print File f (CTRL+ALT+P)", iconPath, 0, PrintHotKey);
-                if (result < 0)
+                if (result < 0) {
                     failedLink = printLink;
+                    // The next run decides by the run shortcut alone: without it, it makes both.
+                    files.DeleteFile(runLink);
+                }
             }
         }
         // The instructions would claim shortcuts that are not there.

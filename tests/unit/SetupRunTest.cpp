@@ -378,6 +378,15 @@ TEST_F(SetupRunTest, UnsavedPrintShortcutIsReportedToo) {
                   .find("\\desktop\\Print-F.lnk\rcould not be written:\rAccess is denied."),
               std::string::npos);
     EXPECT_EQ(Machine.ShellLinks.size(), 2u);
+    EXPECT_FALSE(Machine.Exists(std::string(Desktop) + "Tessera DOSbox.lnk"))
+        << "the run shortcut goes too, so that the next run makes both";
+
+    Native.Shown.clear();
+    Machine.Remove(std::string(Desktop) + "Print-F.lnk");
+    RunSetup();
+    EXPECT_EQ(ShownTexts(),
+              (std::vector<std::string>{Ready("Tessera"), InstructionsFor("Tessera")}));
+    EXPECT_TRUE(Machine.FileExists(std::string(Desktop) + "Print-F.lnk"));
 }
 
 TEST_F(SetupRunTest, MissingShellLinkObjectEscapesButComIsBalanced) {

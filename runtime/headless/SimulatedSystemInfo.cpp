@@ -1,0 +1,299 @@
+#include "runtime/headless/SimulatedMachine.h"
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+// The system-information half of the simulated machine: versions, resources read from the
+// resource folder, the 1252 code page and error texts.
+
+namespace qb {
+
+namespace {
+
+constexpr uint32_t ErrorInvalidHandle = 6;
+constexpr uint32_t ErrorFileExists = 80;
+
+char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+
+std::string UpperCase(std::string s) {
+    for (char& c : s)
+        c = UpperAscii(c);
+    return s;
+}
+
+// Case-insensitive match of '*' and '?'; "*.*" matches names without a dot too, as on Windows.
+// Code page 1252, bytes 0x80 to 0x9F; the five unassigned bytes map to the same code point.
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+std::string Trim(const std::string& s) {
+    size_t b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos)
+        return {};
+    size_t e = s.find_last_not_of(" \t\r\n");
+    return s.substr(b, e - b + 1);
+}
+
+std::string StripComments(const std::string& text) {
+    std::string out;
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (inString) {
+            out += c;
+            if (c == '"' && !(i + 1 < text.size() && text[i + 1] == '"'))
+                inString = false;
+            else if (c == '"')
+                out += text[++i];
+            continue;
+        }
+        if (c == '"') {
+            inString = true;
+            out += c;
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+            size_t end = text.find("*/", i + 2);
+            i = end == std::string::npos ? text.size() : end + 1;
+        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
+            while (i < text.size() && text[i] != '\n')
+                ++i;
+            out += '\n';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string ReadHostFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return {};
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A quoted .rc string starting at text[pos] == '"'; pos ends after the closing quote.
+std::string ParseRcString(const std::string& text, size_t& pos) {
+    std::string out;
+    ++pos;
+    while (pos < text.size()) {
+        char c = text[pos++];
+        if (c == '"') {
+            if (pos < text.size() && text[pos] == '"') {
+                out += '"';
+                ++pos;
+                continue;
+            }
+            break;
+        }
+        if (c == '\\' && pos < text.size()) {
+            char e = text[pos++];
+            switch (e) {
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case '0':
+                out += '\0';
+                break;
+            default:
+                out += e;
+                break;
+            }
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+// ---- ISystemInfo -----------------------------------------------------------------------------
+
+TOsVersion TSimulatedMachine::GetVersion() {
+    return Version;
+}
+
+int32_t TSimulatedMachine::ComCtlVersion(const std::string& /*fileName*/) {
+    return ComCtl32Version;
+}
+
+TWow64Answer TSimulatedMachine::IsWow64Process() {
+    return Wow64;
+}
+
+bool TSimulatedMachine::ProcessIs64Bit() {
+    return Is64BitProcess;
+}
+
+bool TSimulatedMachine::HasGetLocaleInfoEx() {
+    return LocaleInfoEx;
+}
+
+int TSimulatedMachine::MessageBox(THandle owner, const std::string& text,
+                                  const std::string& caption, uint32_t flags) {
+    MessageBoxes.push_back({owner, text, caption, flags});
+    return MessageBoxAnswer;
+}
+
+void TSimulatedMachine::LoadResourceTables() {
+    if (ResourcesLoaded)
+        return;
+    ResourcesLoaded = true;
+    const std::string dir = QB_RESOURCE_DIR;
+
+    std::map<std::string, unsigned> ids;
+    std::istringstream header(StripComments(ReadHostFile(dir + "/ResourceIds.h")));
+    for (std::string line; std::getline(header, line);) {
+        std::istringstream words(line);
+        std::string directive, name, value;
+        if (words >> directive >> name >> value && directive == "#define")
+            ids[name] = static_cast<unsigned>(std::strtoul(value.c_str(), nullptr, 0));
+    }
+
+    const std::string strings = StripComments(ReadHostFile(dir + "/strings.rc"));
+    size_t begin = strings.find("BEGIN");
+    size_t end = strings.rfind("END");
+    if (begin != std::string::npos && end != std::string::npos && end > begin) {
+        std::istringstream body(strings.substr(begin + 5, end - begin - 5));
+        for (std::string line; std::getline(body, line);) {
+            size_t quote = line.find('"');
+            if (quote == std::string::npos)
+                continue;
+            std::string idText = Trim(line.substr(0, quote));
+            if (!idText.empty() && idText.back() == ',')
+                idText.pop_back();
+            idText = Trim(idText);
+            unsigned id = 0;
+            if (auto it = ids.find(idText); it != ids.end())
+                id = it->second;
+            else if (!idText.empty() && std::isdigit(static_cast<unsigned char>(idText[0])))
+                id = static_cast<unsigned>(std::strtoul(idText.c_str(), nullptr, 0));
+            else
+                continue;
+            Strings[id] = ParseRcString(line, quote);
+        }
+    }
+
+    std::istringstream data(StripComments(ReadHostFile(dir + "/data.rc")));
+    for (std::string line; std::getline(data, line);) {
+        std::istringstream words(line);
+        std::string name, type;
+        if (!(words >> name >> type) || UpperCase(type) != "RCDATA")
+            continue;
+        size_t quote = line.find('"');
+        if (quote == std::string::npos)
+            continue;
+        RcData[UpperCase(name)] = ParseRcString(line, quote);
+    }
+}
+
+std::string TSimulatedMachine::LoadString(unsigned id) {
+    LoadResourceTables();
+    auto it = Strings.find(id);
+    return it == Strings.end() ? std::string() : it->second;
+}
+
+std::optional<std::string> TSimulatedMachine::LoadRcData(const std::string& name) {
+    LoadResourceTables();
+    auto it = RcData.find(UpperCase(name));
+    if (it == RcData.end())
+        return std::nullopt;
+    std::ifstream in(std::string(QB_RESOURCE_DIR) + "/" + it->second, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::u16string TSimulatedMachine::ToUtf16(const std::string& text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (unsigned char c : text)
+        out += (c >= 0x80 && c < 0xA0) ? Cp1252High[c - 0x80] : static_cast<char16_t>(c);
+    return out;
+}
+
+std::string TSimulatedMachine::FromUtf16(const std::u16string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        const char16_t* hit = std::find(std::begin(Cp1252High), std::end(Cp1252High), c);
+        if (hit != std::end(Cp1252High)) {
+            out += static_cast<char>(0x80 + (hit - Cp1252High));
+            continue;
+        }
+        // One '?' per character: a surrogate pair is one character.
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF)
+            ++i;
+        out += '?';
+    }
+    return out;
+}
+
+std::string TSimulatedMachine::ErrorMessage(uint32_t code) {
+    // An HRESULT of the Win32 facility carries a system error code.
+    if ((code & 0xFFFF0000u) == 0x80070000u)
+        code &= 0xFFFFu;
+    switch (code) {
+    case 0:
+        return "The operation completed successfully.";
+    case win::ERROR_FILE_NOT_FOUND:
+        return "The system cannot find the file specified.";
+    case win::ERROR_PATH_NOT_FOUND:
+        return "The system cannot find the path specified.";
+    case win::ERROR_ACCESS_DENIED:
+        return "Access is denied.";
+    case ErrorInvalidHandle:
+        return "The handle is invalid.";
+    case win::ERROR_WRITE_PROTECT:
+        return "The media is write protected.";
+    case win::ERROR_SHARING_VIOLATION:
+        return "The process cannot access the file because it is being used by another process.";
+    case ErrorFileExists:
+        return "The file exists.";
+    case win::ERROR_DISK_FULL:
+        return "There is not enough space on the disk.";
+    case 0x80004005u:
+        return "Unspecified error";
+    case 0x80004002u:
+        return "No such interface supported";
+    case 0x80040154u:
+        return "Class not registered";
+    default: {
+        char text[40];
+        std::snprintf(text, sizeof text, "Unknown error 0x%08X.", code);
+        return text;
+    }
+    }
+}
+
+bool TSimulatedMachine::IsDbcsLeadByte(uint8_t byte) {
+    for (const auto& [low, high] : LeadByteRanges)
+        if (byte >= low && byte <= high)
+            return true;
+    return false;
+}
+
+} // namespace qb
