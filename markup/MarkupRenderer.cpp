@@ -87,6 +87,10 @@ void TMarkupRenderer::Line(TMarkupCursor& remaining) {
     SubscriptDrop_ = SuperscriptRise_ = ImageRaise_ = 0;
     TFlowState start;
     SaveState(start);
+    // A hit-test pass measures the line again at its final place; it starts from the same
+    // link-under-mouse state as the first pass, so its results are the ones that stand.
+    const bool mouseOnLink = MouseOnLink_;
+    const TCoord linkStartX = LinkStartX_, linkStartTop = LinkStartTop_;
 
     remaining.Trim();
     LineText_.clear();
@@ -119,6 +123,11 @@ void TMarkupRenderer::Line(TMarkupCursor& remaining) {
 
     if (!Params_.MeasureOnly) {
         RestoreState(start);
+        if (Params_.HitTestOnly) {
+            MouseOnLink_ = mouseOnLink;
+            LinkStartX_ = linkStartX;
+            LinkStartTop_ = linkStartTop;
+        }
         TMarkupCursor lineText(LineText_);
         Pass(lineText, false, Params_.HitTestOnly, false);
         EvaluateHit();

@@ -227,10 +227,13 @@ void FillGradient(TCanvas& canvas, TColor first, TColor second, bool horizontal,
     bands = std::min(bands, 65536);
     const TColor a = canvas.ColorToRGB(first) & 0x00FFFFFFu;
     const TColor b = canvas.ColorToRGB(second) & 0x00FFFFFFu;
-    const int r1 = a & 0xFF, g1 = (a >> 8) & 0xFF, b1 = (a >> 16) & 0xFF;
-    const double rInc = ((b & 0xFF) - r1) / static_cast<double>(bands);
-    const double gInc = (((b >> 8) & 0xFF) - g1) / static_cast<double>(bands);
-    const double bInc = (((b >> 16) & 0xFF) - b1) / static_cast<double>(bands);
+    const int r1 = static_cast<int>(a & 0xFF), g1 = static_cast<int>((a >> 8) & 0xFF),
+              b1 = static_cast<int>((a >> 16) & 0xFF);
+    const int r2 = static_cast<int>(b & 0xFF), g2 = static_cast<int>((b >> 8) & 0xFF),
+              b2 = static_cast<int>((b >> 16) & 0xFF);
+    const double rInc = (r2 - r1) / static_cast<double>(bands);
+    const double gInc = (g2 - g1) / static_cast<double>(bands);
+    const double bInc = (b2 - b1) / static_cast<double>(bands);
     const double span = horizontal ? static_cast<double>(rect.Right) - rect.Left
                                    : static_cast<double>(rect.Bottom) - rect.Top;
     const double bandSize = span / bands;
