@@ -8,6 +8,7 @@
 #include "runtime/Exception.h"
 #include "runtime/win32/Win32Platform.h"
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -219,7 +220,15 @@ void CheckSystemInfo(ISystemInfo& system, const std::string& dataFile) {
     CHECK(version.Major >= 6);
 
     const int32_t comctl = system.ComCtlVersion("COMCTL32.DLL");
-    std::printf("comctl32 in use %d.%d\n", comctl >> 16, comctl & 0xFFFF);
+    char loaded[MAX_PATH] = {};
+    ::GetModuleFileNameA(::LoadLibraryA("comctl32.dll"), loaded, MAX_PATH);
+    std::printf("comctl32 in use %d.%d (%s)\n", comctl >> 16, comctl & 0xFFFF, loaded);
+    // The manifest's dependency is honoured: the side-by-side library, not the system folder's.
+    std::string lower = loaded;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+        return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    });
+    CHECK(lower.find("microsoft.windows.common-controls_6595b64144ccf1df_6.") != std::string::npos);
     CHECK(comctl > 0);
     CHECK((comctl >> 16) >= 5);
     CHECK_EQ(system.ComCtlVersion("no-such-library.dll"), -1);
