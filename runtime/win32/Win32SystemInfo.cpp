@@ -170,4 +170,8 @@ std::string Win32SystemInfo::ErrorMessage(uint32_t code) {
     return SystemErrorMessage(code);
 }
 
+bool Win32SystemInfo::IsDbcsLeadByte(uint8_t byte) {
+    return ::IsDBCSLeadByte(byte) != FALSE;
+}
+
 } // namespace qb

@@ -18,6 +18,7 @@ public:
     std::u16string ToUtf16(const std::string& text) override;
     std::string FromUtf16(const std::u16string& text) override;
     std::string ErrorMessage(uint32_t code) override;
+    bool IsDbcsLeadByte(uint8_t byte) override;
 };
 
 // dwFileVersionMS of a file's fixed version information, or -1.

@@ -264,6 +264,15 @@ void CheckSystemInfo(ISystemInfo& system, const std::string& dataFile) {
         CHECK(system.ToUtf16("caf\xE9") == std::u16string(u"caf\u00E9"));
         CHECK_EQ(system.FromUtf16(u"\u00E9t\u00E9"), std::string("\xE9t\xE9"));
     }
+    // A backslash is never the first half of a double-byte character; 1252 has none at all.
+    CHECK(!system.IsDbcsLeadByte('\\'));
+    if (::GetACP() == 1252) {
+        int leads = 0;
+        for (int byte = 0; byte < 256; ++byte) {
+            leads += system.IsDbcsLeadByte(static_cast<uint8_t>(byte)) ? 1 : 0;
+        }
+        CHECK_EQ(leads, 0);
+    }
     const std::string bytes = "Print \x80 \xFC";
     CHECK_EQ(system.FromUtf16(system.ToUtf16(bytes)), bytes);
 
