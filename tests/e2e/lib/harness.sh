@@ -24,12 +24,14 @@ E2E_EXIT=
 
 e2e_log() { printf '[e2e %s] %s\n' "${E2E_NAME:-?}" "$*" >&2; }
 
-# e2e_init NAME BUILD_DIR: folders for this test and the exit trap.
+# e2e_init NAME BUILD_DIR [WORK_DIR [SHOTS_DIR]]: folders for this test (by default
+# BUILD_DIR/e2e-work/NAME and BUILD_DIR/e2e-shots/NAME, both emptied) and the exit trap.
 e2e_init() {
     E2E_NAME=$1
-    E2E_BUILD=$(cd "${2:?build folder}" && pwd)
-    E2E_WORK=$E2E_BUILD/e2e-work/$E2E_NAME
-    E2E_SHOTS=$E2E_BUILD/e2e-shots/$E2E_NAME
+    mkdir -p "${2:?build folder}"
+    E2E_BUILD=$(cd "$2" && pwd)
+    E2E_WORK=${3:-$E2E_BUILD/e2e-work/$E2E_NAME}
+    E2E_SHOTS=${4:-$E2E_BUILD/e2e-shots/$E2E_NAME}
     rm -rf "$E2E_WORK" "$E2E_SHOTS"
     mkdir -p "$E2E_WORK" "$E2E_SHOTS"
     export WINEDEBUG=${WINEDEBUG:--all}
