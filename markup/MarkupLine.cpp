@@ -12,7 +12,7 @@ void TMarkupRenderer::Pass(TMarkupCursor& text, bool first, bool measuring, bool
     Forced_ = forced;
     LineWidth_ = 0;
     TrailingSpace_ = 0;
-    LineBreak_ = Overflow_ = ListItemMet_ = TextHit_ = ImageHit_ = false;
+    LineBreak_ = Overflow_ = ListItemMet_ = RunPlaced_ = TextHit_ = ImageHit_ = false;
     Base_ = LineRect_.Bottom - SubscriptDrop_;
     Work_ = LineRect_;
     Work_.Bottom = Base_;
@@ -94,12 +94,15 @@ void TMarkupRenderer::HandleRun(TMarkupCursor& text, size_t written) {
         DrawRun(run);
     }
 
-    // The second pass takes exactly what the first pass put on the line.
+    // A run fits within the width; a run wider than the whole width fits only alone, so it
+    // overflows a line of its own. The second pass takes exactly what the first one placed.
     const TCoord available = LineRect_.Right - LineRect_.Left - Offset_;
-    const bool fits = !First_ || Forced_ || LineWidth_ < available || w >= available;
+    const bool fits =
+        !First_ || Forced_ || LineWidth_ < available || (w >= available && !RunPlaced_);
     if (fits || !Params_.Wrap) {
         if (First_)
             Result_.PlainText += run;
+        RunPlaced_ = true;
         TrailingSpace_ = (run.size() == written && run.back() == ' ') ? Canvas_.TextWidth(" ") : 0;
         Consume(text, written);
     } else {

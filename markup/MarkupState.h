@@ -156,6 +156,7 @@ private:
     bool LineBreak_ = false;
     bool Overflow_ = false;
     bool ListItemMet_ = false;
+    bool RunPlaced_ = false;
     bool TextHit_ = false;
     bool ImageHit_ = false;
     TCoord Base_ = 0;

@@ -1,6 +1,7 @@
 #include "runtime/headless/RecordingCanvas.h"
 #include "runtime/WinConst.h"
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
@@ -166,28 +167,32 @@ std::vector<TRecordingCanvas::TLine> TRecordingCanvas::LayOut(std::string_view t
 
 int TRecordingCanvas::DrawText(std::string_view text, TRect& rect, uint32_t format) {
     ++MeasureCalls_;
-    const int width = rect.Right - rect.Left;
-    std::vector<TLine> lines = LayOut(text, width, format);
-    int lineHeight = FontHeight(Font_);
+    // Sums are taken in 64 bits and saturated: rectangles may span the whole integer range.
+    auto sat = [](long long v) {
+        return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+    };
+    const long long width = static_cast<long long>(rect.Right) - rect.Left;
+    std::vector<TLine> lines = LayOut(text, sat(width), format);
+    long long lineHeight = FontHeight(Font_);
     if (format & win::DT_EXTERNALLEADING)
         lineHeight += ExternalLeading(Font_);
-    const int total = lineHeight * static_cast<int>(lines.size());
+    const long long total = lineHeight * static_cast<long long>(lines.size());
 
     if (format & win::DT_CALCRECT) {
-        int widest = 0;
+        long long widest = 0;
         for (const TLine& line : lines)
-            widest = std::max(widest, line.Width);
-        rect.Right = rect.Left + widest;
-        rect.Bottom = rect.Top + total;
-        return total;
+            widest = std::max<long long>(widest, line.Width);
+        rect.Right = sat(rect.Left + widest);
+        rect.Bottom = sat(rect.Top + total);
+        return sat(total);
     }
 
-    int top = rect.Top;
+    long long top = rect.Top;
     if (format & win::DT_SINGLELINE) {
         if (format & win::DT_BOTTOM)
             top = rect.Bottom - lineHeight;
         else if (format & win::DT_VCENTER)
-            top = rect.Top + (rect.Bottom - rect.Top - lineHeight) / 2;
+            top = rect.Top + (static_cast<long long>(rect.Bottom) - rect.Top - lineHeight) / 2;
     }
     for (TLine& line : lines) {
         if ((format & win::DT_END_ELLIPSIS) && line.Width > width) {
@@ -214,15 +219,15 @@ int TRecordingCanvas::DrawText(std::string_view text, TRect& rect, uint32_t form
                 line.Underlined = -1;
             line.Width = ShownWidth(line.Shown, format);
         }
-        int left = rect.Left;
+        long long left = rect.Left;
         if (format & win::DT_CENTER)
             left = rect.Left + (width - line.Width) / 2;
         else if (format & win::DT_RIGHT)
-            left = rect.Right - line.Width;
+            left = static_cast<long long>(rect.Right) - line.Width;
         if (!line.Shown.empty()) {
             TCanvasRecord r;
             r.Op = TCanvasOp::Text;
-            r.Rect = {left, top, left + line.Width, top + lineHeight};
+            r.Rect = {sat(left), sat(top), sat(left + line.Width), sat(top + lineHeight)};
             r.Text = line.Shown;
             r.Font = Font_;
             r.Rotation = Rotation_;
@@ -233,7 +238,7 @@ int TRecordingCanvas::DrawText(std::string_view text, TRect& rect, uint32_t form
         }
         top += lineHeight;
     }
-    return total;
+    return sat(total);
 }
 
 void TRecordingCanvas::Push(TCanvasRecord record) {
