@@ -1,393 +1,400 @@
 // Draws markup samples with the GDI canvas into off-screen bitmaps, saves them for review and
-// checks that GDI layouts keep the renderer's rules: a single line is as wide as its runs
-// measured by GDI plus 2, links are found where their runs were drawn and not beside them, the
-// canvas leaks no GDI object and does not recreate fonts it already has. Ends with a timing of
-// a typical dialog text (measure, draw, hit test).
+// checks that GDI layouts keep the renderer's rules: a line is as wide as its runs measured by
+// GDI, UsedWidth is the widest line plus 2, links are found where their runs were drawn and
+// not beside them, the canvas comes back as it was and leaks no GDI object. Ends with a timing
+// of a typical dialog text (measure, draw, hit test).
 //
-// usage: markup_e2e SAMPLES_DIR SHOTS_DIR   (SAMPLES_DIR may be missing: built-in texts only)
+// usage: markup_e2e SAMPLES_DIR SHOTS_DIR   (a missing SAMPLES_DIR leaves the built-in texts)
+//        markup_e2e --window REFERENCE_BMP  (the dialog text in a window, for a screen shot)
 #include "markup/MarkupRenderer.h"
 #include "runtime/win32/GdiCanvas.h"
 #include "tests/e2e/markup/GdiCanvasChecks.h"
+#include "tests/e2e/markup/MarkupSample.h"
 #include "tests/e2e/markup/RecordingGdiCanvas.h"
+#include "tests/e2e/markup/WindowShow.h"
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
 using namespace qb;
-using qb::e2e::TDrawnText;
-using qb::e2e::TRecordingGdiCanvas;
+using namespace qb::e2e;
 
 namespace {
 
-constexpr TColor ProbeLinkColor = 0x00C00000; // a dark blue no sample uses for plain text
-constexpr TColor ProbeShadowTint = 0x00909091;
 constexpr int Margin = 10;
-constexpr int LayoutWidth = 460;
-
-qb::e2e::TChecks Check;
+TChecks Check;
 
 std::string RectText(const TRect& r) {
-    std::ostringstream s;
-    s << "(" << r.Left << "," << r.Top << ")-(" << r.Right << "," << r.Bottom << ")";
-    return s.str();
+    return "(" + std::to_string(r.Left) + "," + std::to_string(r.Top) + ")-(" +
+           std::to_string(r.Right) + "," + std::to_string(r.Bottom) + ")";
 }
 
-struct TSample {
-    std::string Name;
-    std::string Markup;
-};
+TRect Moved(const TRect& r, int dx, int dy) {
+    return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+}
 
-// Texts as the dialogs show them, so the run has pictures to look at whatever the samples are.
-std::vector<TSample> BuiltInSamples() {
+// Texts as the dialogs show them, so there are pictures whatever the golden folder holds.
+std::vector<TMarkupSample> BuiltInSamples() {
+    auto sample = [](const char* name, const char* markup) {
+        TMarkupSample s;
+        s.Name = name;
+        s.Bounds = {0, 0, 460, 400};
+        s.Markup = markup;
+        return s;
+    };
     return {
-        {"builtin-dialog",
-         "Quillbridge found <b>Tessera</b> in c:\\zorn\\ but no DOSBox under Program Files.<br>"
-         "DOSBox runs the DOS program on a 64-bit Windows.<br>"
-         "Download it from <a href=\"https://www.dosbox.com/download.php\">the DOSBox site</a>, "
-         "install it<br>"
-         "and run this setup again. Read <a href=\"help:printing\">how printing works</a> "
-         "first.<br>"
-         "The print shortcut sends the file <font color=\"clnavy\">f</font> to the printer."},
-        {"builtin-single-line", "Plain, <b>bold</b>, <i>italic</i> and <u>underlined</u> words "
-                                "with <a href=\"one\">a link</a> on one line"},
-        {"builtin-wrapped-link",
-         "A long sentence that has to wrap before it reaches <a href=\"wrapped\">the link that "
-         "itself runs over the end of the first line and onto the next one</a>, and then goes on "
-         "a little."},
-        {"builtin-styles",
-         "<font face=\"Courier New\" size=\"3\" color=\"clmaroon\">Courier 12</font> "
-         "<font size=\"5\">size 5</font> x<sub>2</sub> y<sup>3</sup> <s>struck</s> "
-         "<hi>highlighted</hi> <e>misspelt</e><br><p align=\"center\">centred line</p>"
-         "<ul><li>first item<li>second item<ul><li>nested item</ul></ul>"
-         "<hr>&amp; &quot;&sect;&copy;&reg;&trade;&euro;&para;&permil; &lt;tag&gt;"},
+        sample("dialog-content",
+               "Quillbridge found <b>Tessera</b> in c:\\zorn\\ but no DOSBox under Program "
+               "Files.<br>DOSBox runs the DOS program on a 64-bit Windows.<br>Download it from "
+               "<a href=\"https://www.dosbox.com/download.php\">the DOSBox site</a>, install "
+               "it<br>and run this setup again. Read <a href=\"help:printing\">how printing "
+               "works</a> first.<br>The print shortcut sends the file <font "
+               "color=\"clnavy\">f</font> to the printer."),
+        sample("dialog-single-line", "Plain, <b>bold</b>, <i>italic</i> and <u>underlined</u> "
+                                     "words with <a href=\"one\">a link</a> on one line"),
+        sample("dialog-wrapped-link",
+               "A long sentence that has to wrap before it reaches <a href=\"wrapped\">the link "
+               "that itself runs over the end of the first line and onto the next one</a>, and "
+               "then goes on a little."),
+        sample("dialog-styles",
+               "<font face=\"Courier New\" size=\"3\" color=\"clmaroon\">Courier 12</font> "
+               "<font size=\"5\">size 5</font> x<sub>2</sub> y<sup>3</sup> <s>struck</s> "
+               "<hi>highlighted</hi> <e>misspelt</e><br><p align=\"center\">centred line</p>"
+               "<ul><li>first item<li>second item<ul><li>nested item</ul></ul>"
+               "<hr>&amp; &quot;&sect;&copy;&reg;&trade;&euro;&para;&permil; &lt;tag&gt;"),
     };
 }
 
-std::vector<TSample> LoadSamples(const fs::path& dir) {
-    std::vector<TSample> samples;
-    std::error_code error;
-    if (!fs::is_directory(dir, error))
-        return samples;
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(dir, error))
-        if (entry.path().extension() == ".txt")
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    for (const auto& file : files) {
-        std::ifstream in(file, std::ios::binary);
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        // A sample is its file's bytes; an editor's final line end is not part of it.
-        if (!text.empty() && text.back() == '\n')
-            text.pop_back();
-        if (!text.empty() && text.back() == '\r')
-            text.pop_back();
-        samples.push_back({file.stem().string(), text});
+struct TTracedLine {
+    TRect Rect;
+    int Width = 0;
+};
+
+struct TTracedRun {
+    std::string Text;
+    TRect Rect;
+    int Link = 0;
+    bool Drawn = false;
+    size_t Line = 0; // index into the lines
+};
+
+class TTrace : public IMarkupTrace {
+public:
+    std::vector<TTracedLine> Lines;
+    std::vector<TTracedRun> Runs;
+
+    void OnLine(const TRect& lineRect, int width) override { Lines.push_back({lineRect, width}); }
+    void OnRun(std::string_view text, const TRect& rect, int link, bool drawn) override {
+        Runs.push_back(
+            {std::string(text), rect, link, drawn, Lines.empty() ? 0 : Lines.size() - 1});
     }
-    return samples;
+};
+
+// One layout through the recording wrapper: what the renderer said and what GDI was asked.
+struct TLayout {
+    TMarkupResult Result;
+    bool Returned = false;
+    TTrace Trace;
+    std::vector<TDrawnText> Texts;
+    std::vector<TRect> FocusRects;
+};
+
+TLayout Lay(TGdiCanvas& gdi, const TMarkupSample& sample, TMarkupParams params) {
+    TLayout layout;
+    TRecordingGdiCanvas recorder(gdi);
+    params.Trace = &layout.Trace;
+    layout.Returned = RenderMarkup(recorder, sample.Markup, sample.Bounds, params, layout.Result);
+    layout.Texts = std::move(recorder.Texts);
+    layout.FocusRects = std::move(recorder.FocusRects);
+    return layout;
 }
 
-TFont DialogFont() {
-    TFont font;
-    font.Name = "Tahoma";
-    font.Size = 8;
-    font.Color = clBlack;
-    return font;
-}
-
-TMarkupParams DrawParams() {
-    TMarkupParams params;
-    params.LinkColor = ProbeLinkColor;
-    params.ShadowTint = ProbeShadowTint;
+TMarkupParams DrawParams(const TMarkupSample& sample) {
+    TMarkupParams params = sample.Params;
+    params.MeasureOnly = false;
+    params.HitTestOnly = false;
     return params;
 }
 
-TMarkupResult Render(TCanvas& canvas, const std::string& markup, const TRect& bounds,
-                     TMarkupParams params) {
-    TMarkupResult result;
-    RenderMarkup(canvas, markup, bounds, params, result);
-    return result;
-}
-
-TMarkupResult HitTest(TCanvas& canvas, const std::string& markup, const TRect& bounds, int x,
-                      int y) {
-    TMarkupParams params = DrawParams();
+TMarkupResult HitTest(TGdiCanvas& gdi, const TMarkupSample& sample, int x, int y) {
+    TMarkupParams params = DrawParams(sample);
     params.HitTestOnly = true;
     params.MouseX = x;
     params.MouseY = y;
-    return Render(canvas, markup, bounds, params);
+    TMarkupResult result;
+    RenderMarkup(gdi, sample.Markup, sample.Bounds, params, result);
+    return result;
 }
 
-bool Inside(const TRect& r, int x, int y) {
-    return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
-}
-
-// Runs the renderer drew as text (bullets, drawn without format flags, and shadow copies are
-// not runs of the line).
-std::vector<TDrawnText> Runs(const std::vector<TDrawnText>& drawn) {
-    std::vector<TDrawnText> runs;
-    for (const auto& text : drawn)
-        if ((text.Format & DT_SINGLELINE) && text.Font.Color != ProbeShadowTint)
-            runs.push_back(text);
-    return runs;
-}
-
-// The width GDI gives a run, measured the way the renderer measures it.
-int GdiRunWidth(TGdiCanvas& canvas, const TDrawnText& run) {
-    canvas.SetFont(run.Font);
-    TRect r{run.Rect.Left, run.Rect.Top, run.Rect.Right, run.Rect.Bottom};
-    canvas.DrawText(run.Text, r, run.Format | DT_CALCRECT);
-    return r.Width();
-}
-
-bool HasTag(const std::string& markup, const char* tag) {
+bool HasTag(const std::string& markup, std::string_view tag) {
     std::string lower = markup;
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return lower.find(tag) != std::string::npos;
 }
 
-void CheckSingleLineWidth(TGdiCanvas& gdi, const TSample& sample, const TRect& bounds,
-                          const std::vector<TDrawnText>& runs, int usedWidth) {
-    if (runs.empty())
-        return;
-    for (const auto& run : runs)
-        if (run.Rect.Top != runs.front().Rect.Top)
-            return; // more than one line
-    // Tags that move the line width by themselves take part in other rules.
-    for (const char* tag : {"<in", "<of", "<li", "<img", "<z", "<r"})
+// Tags whose effect on a line's width or on hit testing is more than its runs.
+bool MovesByItself(const TMarkupSample& sample) {
+    for (std::string_view tag : {"<in", "<of", "<li", "<img", "<z", "<r", "<ul", "<body"})
         if (HasTag(sample.Markup, tag))
-            return;
-    int sum = 0;
-    for (const auto& run : runs)
-        sum += GdiRunWidth(gdi, run);
-    // A trailing space of the line's last run does not count.
-    const auto& last = runs.back();
-    if (!last.Text.empty() && last.Text.back() == ' ') {
-        TDrawnText space = last;
-        space.Text = " ";
-        sum -= GdiRunWidth(gdi, space);
-    }
-    if (sum <= 0)
-        return;
-    Check(usedWidth == sum + 2, sample.Name,
-          "single line: UsedWidth " + std::to_string(usedWidth) + " but the runs measure " +
-              std::to_string(sum) + " + 2 (bounds " + RectText(bounds) + ")");
+            return true;
+    return false;
 }
 
-// Which link a point belongs to, by the focus rectangles drawn for each link in turn.
-struct TLinkPlaces {
-    std::vector<std::string> Targets;           // by link number - 1
-    std::vector<std::vector<TRect>> FocusRects; // by link number - 1
-};
+// The drawn text of a traced run (the run itself, not its shadow), if GDI was asked to draw it.
+const TDrawnText* DrawnTextOf(const TLayout& layout, const TTracedRun& run) {
+    for (const auto& text : layout.Texts)
+        if (text.Rect == run.Rect && text.Text == run.Text)
+            return &text;
+    return nullptr;
+}
 
-TLinkPlaces FindLinks(TGdiCanvas& gdi, const std::string& markup, const TRect& bounds,
-                      int linkCount) {
-    TLinkPlaces places;
-    for (int k = 0; k < linkCount && k < 50; ++k) {
-        TRecordingGdiCanvas recorder(gdi);
-        TMarkupParams params = DrawParams();
+// The width GDI gives a text in a font, measured the way the renderer measures runs.
+int GdiWidth(TGdiCanvas& gdi, const TDrawnText& text, std::string_view shown) {
+    const TFont saved = gdi.Font();
+    gdi.SetFont(text.Font);
+    TRect r = text.Rect;
+    gdi.DrawText(shown, r, text.Format | DT_CALCRECT);
+    gdi.SetFont(saved);
+    return r.Width();
+}
+
+void CheckLineWidths(TGdiCanvas& gdi, const TMarkupSample& sample, const TLayout& layout) {
+    int widest = 0;
+    for (const auto& line : layout.Trace.Lines)
+        widest = std::max(widest, line.Width);
+    Check(layout.Result.UsedWidth == (widest > 0 ? widest + 2 : 0), sample.Name,
+          "UsedWidth " + std::to_string(layout.Result.UsedWidth) + " but the widest line is " +
+              std::to_string(widest));
+    if (MovesByItself(sample))
+        return;
+    for (size_t i = 0; i < layout.Trace.Lines.size(); ++i) {
+        int sum = 0, trailingSpace = 0;
+        bool measurable = true;
+        for (const auto& run : layout.Trace.Runs) {
+            if (run.Line != i)
+                continue;
+            const TDrawnText* drawn = run.Drawn ? DrawnTextOf(layout, run) : nullptr;
+            if (!drawn) {
+                measurable = false; // not drawn at the right edge, or drawn in another form
+                break;
+            }
+            sum += GdiWidth(gdi, *drawn, run.Text);
+            trailingSpace =
+                !run.Text.empty() && run.Text.back() == ' ' ? GdiWidth(gdi, *drawn, " ") : 0;
+        }
+        if (!measurable || sum == 0)
+            continue;
+        const int width = layout.Trace.Lines[i].Width;
+        // A space written as an entity is not a trailing space; either may close the line.
+        const bool ok = width == sum - trailingSpace ||
+                        (trailingSpace > 0 && width == sum && HasTag(sample.Markup, "&"));
+        Check(ok, sample.Name,
+              "line " + std::to_string(i + 1) + " is " + std::to_string(width) +
+                  " wide but its runs measure " + std::to_string(sum) + " with GDI (" +
+                  std::to_string(trailingSpace) + " of it a trailing space)");
+    }
+}
+
+void CheckLinks(TGdiCanvas& gdi, const TMarkupSample& sample, const TLayout& drawn) {
+    if (drawn.Result.LinkCount == 0 || HasTag(sample.Markup, "<img") || HasTag(sample.Markup, "<r"))
+        return;
+    // Link targets and focus rectangles, link by link.
+    std::vector<std::string> targets;
+    std::vector<std::vector<TRect>> frames;
+    for (int k = 0; k < drawn.Result.LinkCount && k < 50; ++k) {
+        TMarkupParams params = DrawParams(sample);
         params.FocusedLink = k;
-        TMarkupResult result = Render(recorder, markup, bounds, params);
-        places.Targets.push_back(result.FocusedAnchor);
-        places.FocusRects.push_back(recorder.FocusRects);
+        TLayout focused = Lay(gdi, sample, params);
+        targets.push_back(focused.Result.FocusedAnchor);
+        frames.push_back(focused.FocusRects);
     }
-    return places;
-}
-
-void CheckLinks(TGdiCanvas& gdi, const TSample& sample, const TRect& bounds,
-                const std::vector<TDrawnText>& runs, const TMarkupResult& drawn) {
-    std::vector<TRect> linkRuns;
-    for (const auto& run : runs)
-        if (run.Font.Color == ProbeLinkColor && run.Rect.Right > run.Rect.Left)
-            linkRuns.push_back(run.Rect);
-    if (linkRuns.empty())
-        return;
-    const TLinkPlaces links = FindLinks(gdi, sample.Markup, bounds, drawn.LinkCount);
-
-    auto onAnyLinkRun = [&](int x, int y) {
-        for (const auto& r : linkRuns)
-            if (x >= r.Left - 1 && x <= r.Right + 1 && y >= r.Top && y < r.Bottom)
+    std::vector<TRect> linkRects;
+    for (const auto& run : drawn.Trace.Runs)
+        if (run.Link > 0 && run.Drawn)
+            linkRects.push_back(run.Rect);
+    auto onLinkRun = [&](int x, int y) {
+        for (const auto& r : linkRects)
+            if (x >= r.Left - 1 && x <= r.Right + 1 && y >= r.Top && y <= r.Bottom)
                 return true;
         return false;
     };
 
-    for (const auto& run : runs) {
-        if (run.Font.Color != ProbeLinkColor ||
-            run.Text.find_first_not_of(' ') == std::string::npos)
+    for (const auto& run : drawn.Trace.Runs) {
+        if (run.Link <= 0 || !run.Drawn || run.Text.find_first_not_of(' ') == std::string::npos)
             continue;
-        // The run's own rectangle may be wider than its text: aim at the text.
-        const int width = GdiRunWidth(gdi, run);
+        const TDrawnText* text = DrawnTextOf(drawn, run);
+        if (!text)
+            continue;
+        const TRect& line = drawn.Trace.Lines[run.Line].Rect;
+        const int width = GdiWidth(gdi, *text, run.Text);
         const int x = run.Rect.Left + std::max(1, width / 2);
-        const int y = run.Rect.Bottom - 3;
+        const int y = std::min(run.Rect.Bottom, line.Bottom) - 2;
         const std::string where =
             "\"" + run.Text + "\" at (" + std::to_string(x) + "," + std::to_string(y) + ")";
-        TMarkupResult hit = HitTest(gdi, sample.Markup, bounds, x, y);
-        Check(hit.OverLink, sample.Name, "no link found on the link run " + where);
-        if (!hit.OverLink)
+
+        const TMarkupResult hit = HitTest(gdi, sample, x, y);
+        if (!Check(hit.OverLink, sample.Name, "no link found on the link run " + where))
             continue;
-        const int n = hit.LinkUnderMouse;
-        Check(n >= 1 && n <= static_cast<int>(links.Targets.size()), sample.Name,
-              "LinkUnderMouse " + std::to_string(n) + " for " + where);
-        if (n < 1 || n > static_cast<int>(links.Targets.size()))
-            continue;
-        Check(hit.AnchorUnderMouse == links.Targets[n - 1], sample.Name,
-              "AnchorUnderMouse \"" + hit.AnchorUnderMouse + "\" is not link " + std::to_string(n) +
-                  "'s target \"" + links.Targets[n - 1] + "\" for " + where);
-        bool framed = false;
-        for (const auto& r : links.FocusRects[n - 1])
-            framed = framed || Inside(r, x, y);
-        Check(framed, sample.Name,
-              "the focus rectangle of link " + std::to_string(n) + " does not hold " + where);
-        // HoverBounds covers the link's part on the line where it ends.
-        if (run.Rect.Top == hit.HoverBounds.Top)
+        Check(hit.LinkUnderMouse == run.Link, sample.Name,
+              "LinkUnderMouse " + std::to_string(hit.LinkUnderMouse) + " on link " +
+                  std::to_string(run.Link) + "'s run " + where);
+        if (run.Link <= static_cast<int>(targets.size())) {
+            const int n = run.Link - 1;
+            Check(hit.AnchorUnderMouse == targets[n], sample.Name,
+                  "AnchorUnderMouse \"" + hit.AnchorUnderMouse + "\" is not \"" + targets[n] +
+                      "\" on " + where);
+            bool framed = false;
+            for (const auto& r : frames[n])
+                framed = framed || (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom);
+            Check(framed, sample.Name,
+                  "link " + std::to_string(run.Link) + "'s focus rectangle misses " + where);
+        }
+        if (hit.HoverBounds.Top == line.Top)
             Check(x >= hit.HoverBounds.Left && x <= hit.HoverBounds.Right, sample.Name,
                   "HoverBounds " + RectText(hit.HoverBounds) + " miss " + where);
 
-        // Beside the run's text, where no other link run was drawn, nothing is found.
+        // Beside the run's text, where no link run was drawn, no link is found.
         for (int bx : {run.Rect.Left + width + 4, run.Rect.Left - 4}) {
-            if (onAnyLinkRun(bx, y) || bx < bounds.Left)
+            if (onLinkRun(bx, y) || bx < sample.Bounds.Left)
                 continue;
-            TMarkupResult beside = HitTest(gdi, sample.Markup, bounds, bx, y);
-            Check(!beside.OverLink, sample.Name,
-                  "a link found beside the link run " + where + " at x " + std::to_string(bx));
+            Check(!HitTest(gdi, sample, bx, y).OverLink, sample.Name,
+                  "a link found at x " + std::to_string(bx) + " beside " + where);
         }
     }
     // Below the last line nothing is a link.
-    TMarkupParams measure = DrawParams();
-    measure.MeasureOnly = true;
-    TMarkupResult size = Render(gdi, sample.Markup, bounds, measure);
-    const TRect& first = linkRuns.front();
-    TMarkupResult below = HitTest(gdi, sample.Markup, bounds, (first.Left + first.Right) / 2,
-                                  bounds.Top + size.UsedHeight + 8);
-    Check(!below.OverLink, sample.Name, "a link found below the last line");
+    const TRect& first = linkRects.front();
+    const int below = sample.Bounds.Top + drawn.Result.UsedHeight + 8;
+    Check(!HitTest(gdi, sample, (first.Left + first.Right) / 2, below).OverLink, sample.Name,
+          "a link found below the last line");
 }
 
-void RunSample(const TSample& sample, const fs::path& shots) {
+void RunSample(TMarkupSample sample, const fs::path& shots) {
     const long objectsBefore = GdiCanvasCounts().LiveObjects;
+    // Room around the layout rectangle, so the picture shows what runs past its edges.
+    sample.Bounds = Moved(sample.Bounds, Margin, Margin);
+    sample.Params.MouseX += Margin;
+    sample.Params.MouseY += Margin;
     {
-        // Measure first, so the picture is as tall as the text.
-        int height;
+        int width, height;
         {
-            TGdiBitmapCanvas probe(LayoutWidth + 2 * Margin, 100);
-            probe.SetFont(DialogFont());
-            TMarkupParams measure = DrawParams();
+            TGdiBitmapCanvas probe(16, 16);
+            probe.SetFont(sample.Font);
+            TMarkupParams measure = DrawParams(sample);
             measure.MeasureOnly = true;
-            TMarkupResult size = Render(probe, sample.Markup,
-                                        {Margin, Margin, Margin + LayoutWidth, 30000}, measure);
-            height = std::clamp(size.UsedHeight, 20, 3000) + 2 * Margin;
+            TMarkupResult size;
+            RenderMarkup(probe, sample.Markup, sample.Bounds, measure, size);
+            width = std::clamp(std::max(sample.Bounds.Right, sample.Bounds.Left + size.UsedWidth),
+                               20, 1600) +
+                    Margin;
+            height = std::clamp(std::max(sample.Bounds.Bottom, sample.Bounds.Top + size.UsedHeight),
+                                20, 2000) +
+                     Margin;
         }
-        TGdiBitmapCanvas canvas(LayoutWidth + 2 * Margin, height);
+        TGdiBitmapCanvas canvas(width, height);
         canvas.Clear(clWhite);
-        const TRect bounds{Margin, Margin, Margin + LayoutWidth, height - Margin};
-        // The layout area, faintly, so the picture shows where wrapping should happen.
-        canvas.SetPenColor(0x00E0E0E0);
+        // The layout rectangle, faintly, so the picture shows where wrapping should happen.
+        canvas.SetPenColor(0x00E8E8E8);
         canvas.SetBrushStyle(TBrushStyle::Clear);
-        canvas.Rectangle({bounds.Left - 1, bounds.Top - 1, bounds.Right + 1, bounds.Bottom + 1});
-        canvas.SetBrushColor(clWhite);
-        canvas.SetFont(DialogFont());
+        const TRect& b = sample.Bounds;
+        canvas.Rectangle({b.Left - 1, b.Top - 1, b.Right + 1, b.Bottom + 1});
+        canvas.SetFont(sample.Font);
+        canvas.SetBrushColor(sample.Brush);
 
-        TRecordingGdiCanvas recorder(canvas);
-        TMarkupResult drawn = Render(recorder, sample.Markup, bounds, DrawParams());
+        const TLayout drawn = Lay(canvas, sample, DrawParams(sample));
         const fs::path picture = shots / (sample.Name + ".bmp");
         Check(canvas.SaveBmp(picture.string()), sample.Name, "cannot save " + picture.string());
-        Check(canvas.Font() == DialogFont(), sample.Name, "the canvas font was not put back");
+        Check(canvas.Font() == sample.Font && canvas.BrushColor() == sample.Brush &&
+                  canvas.SetFontRotation(0) == 0,
+              sample.Name, "the canvas font, rotation or background was not put back");
+        Check(drawn.Returned == drawn.Result.OverLink, sample.Name,
+              "the returned value is not OverLink");
 
-        TMarkupParams measure = DrawParams();
-        measure.MeasureOnly = true;
-        TMarkupResult size = Render(canvas, sample.Markup, bounds, measure);
-        const auto runs = Runs(recorder.Texts);
-        CheckSingleLineWidth(canvas, sample, bounds, runs, size.UsedWidth);
-        CheckLinks(canvas, sample, bounds, runs, drawn);
-        std::printf("sample %-28s %4dx%-4d runs %3zu links %2d\n", sample.Name.c_str(),
-                    size.UsedWidth, size.UsedHeight, runs.size(), drawn.LinkCount);
+        CheckLineWidths(canvas, sample, drawn);
+        CheckLinks(canvas, sample, drawn);
+        std::printf("sample %-28s %4dx%-4d lines %3zu runs %3zu links %2d\n", sample.Name.c_str(),
+                    drawn.Result.UsedWidth, drawn.Result.UsedHeight, drawn.Trace.Lines.size(),
+                    drawn.Trace.Runs.size(), drawn.Result.LinkCount);
     }
     Check(GdiCanvasCounts().LiveObjects == objectsBefore, sample.Name,
-          "GDI objects left behind: " +
-              std::to_string(GdiCanvasCounts().LiveObjects - objectsBefore));
+          "GDI objects left: " + std::to_string(GdiCanvasCounts().LiveObjects - objectsBefore));
 }
 
 // Repeated layouts of one text on one canvas make no new fonts once the cache holds them.
-void CheckFontCache(const std::string& markup) {
+void CheckFontCache(const TMarkupSample& sample) {
     TGdiBitmapCanvas canvas(480, 200);
-    canvas.SetFont(DialogFont());
-    const TRect bounds{Margin, Margin, Margin + LayoutWidth, 190};
-    Render(canvas, markup, bounds, DrawParams());
+    canvas.SetFont(sample.Font);
+    TMarkupResult result;
+    RenderMarkup(canvas, sample.Markup, sample.Bounds, DrawParams(sample), result);
     const long fonts = GdiCanvasCounts().FontsCreated;
     for (int i = 0; i < 20; ++i)
-        Render(canvas, markup, bounds, DrawParams());
+        RenderMarkup(canvas, sample.Markup, sample.Bounds, DrawParams(sample), result);
     Check(GdiCanvasCounts().FontsCreated == fonts, "font cache",
           std::to_string(GdiCanvasCounts().FontsCreated - fonts) +
               " fonts created by repeating a layout");
 }
 
-double MicrosPerCall(int calls, const std::chrono::steady_clock::duration& elapsed) {
-    return std::chrono::duration<double, std::micro>(elapsed).count() / calls;
-}
-
-void TimeDialogText(const std::string& markup) {
+void TimeDialogText(const TMarkupSample& sample) {
     TGdiBitmapCanvas canvas(480, 200);
-    canvas.SetFont(DialogFont());
-    const TRect bounds{Margin, Margin, Margin + LayoutWidth, 190};
+    canvas.SetFont(sample.Font);
+    const TRect bounds{Margin, Margin, 470, 190};
     constexpr int Calls = 300;
     using Clock = std::chrono::steady_clock;
-
-    TMarkupParams measure = DrawParams();
+    auto timed = [&](const TMarkupParams& params) {
+        TMarkupResult result;
+        RenderMarkup(canvas, sample.Markup, bounds, params, result); // fonts in the cache
+        const auto start = Clock::now();
+        for (int i = 0; i < Calls; ++i)
+            RenderMarkup(canvas, sample.Markup, bounds, params, result);
+        GdiFlush();
+        return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / Calls;
+    };
+    TMarkupParams measure = DrawParams(sample);
     measure.MeasureOnly = true;
-    TMarkupParams hit = DrawParams();
+    TMarkupParams hit = DrawParams(sample);
     hit.HitTestOnly = true;
     hit.MouseX = 150;
     hit.MouseY = 45;
-    TMarkupResult result;
-    RenderMarkup(canvas, markup, bounds, DrawParams(), result); // fonts in the cache
-
-    auto start = Clock::now();
-    for (int i = 0; i < Calls; ++i)
-        RenderMarkup(canvas, markup, bounds, measure, result);
-    const double measureUs = MicrosPerCall(Calls, Clock::now() - start);
-    start = Clock::now();
-    for (int i = 0; i < Calls; ++i)
-        RenderMarkup(canvas, markup, bounds, DrawParams(), result);
-    GdiFlush();
-    const double drawUs = MicrosPerCall(Calls, Clock::now() - start);
-    start = Clock::now();
-    for (int i = 0; i < Calls; ++i)
-        RenderMarkup(canvas, markup, bounds, hit, result);
-    const double hitUs = MicrosPerCall(Calls, Clock::now() - start);
-    std::printf("GDI timing of a %zu-byte dialog text: measure %.1f us, draw %.1f us, "
+    const double measureUs = timed(measure);
+    const double drawUs = timed(DrawParams(sample));
+    const double hitUs = timed(hit);
+    std::printf("GDI timing of the %zu-byte dialog text: measure %.1f us, draw %.1f us, "
                 "hit test %.1f us per call\n",
-                markup.size(), measureUs, drawUs, hitUs);
+                sample.Markup.size(), measureUs, drawUs, hitUs);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--window")
+        return ShowInWindow(BuiltInSamples().front().Markup, argv[2], 30);
     if (argc < 3) {
         std::printf("usage: markup_e2e SAMPLES_DIR SHOTS_DIR\n");
         return 2;
     }
-    const fs::path samplesDir = argv[1];
     const fs::path shots = argv[2];
     std::error_code error;
     fs::create_directories(shots, error);
 
-    std::vector<TSample> samples = BuiltInSamples();
-    const std::vector<TSample> golden = LoadSamples(samplesDir);
+    std::vector<TMarkupSample> samples = BuiltInSamples();
+    std::vector<std::string> unreadable;
+    const auto golden = LoadMarkupSamples(argv[1], unreadable);
     samples.insert(samples.end(), golden.begin(), golden.end());
     std::printf("%zu built-in texts, %zu samples from %s\n", samples.size() - golden.size(),
-                golden.size(), samplesDir.string().c_str());
+                golden.size(), argv[1]);
+    for (const auto& message : unreadable)
+        Check(false, "samples", "cannot read " + message);
 
     const long objectsBefore = GdiCanvasCounts().LiveObjects;
-    qb::e2e::RunGdiCanvasChecks(shots.string(), Check);
+    RunGdiCanvasChecks(shots.string(), Check);
     for (const auto& sample : samples)
         RunSample(sample, shots);
-    CheckFontCache(samples.front().Markup);
-    TimeDialogText(samples.front().Markup);
+    CheckFontCache(samples.front());
+    TimeDialogText(samples.front());
     Check(GdiCanvasCounts().LiveObjects == objectsBefore, "all",
           "GDI objects left behind after every canvas was freed");
 
