@@ -21,9 +21,13 @@ std::string SystemErrorMessage(uint32_t code) {
         text.pop_back();
     }
     if (text.empty()) {
+        // HRESULTs are known by their hexadecimal form, system error codes by their number.
         char number[40];
-        std::snprintf(number, sizeof number, "System error %u (0x%08X)",
-                      static_cast<unsigned>(code), static_cast<unsigned>(code));
+        if ((code & 0x80000000u) != 0) {
+            std::snprintf(number, sizeof number, "Error 0x%08X", static_cast<unsigned>(code));
+        } else {
+            std::snprintf(number, sizeof number, "System error %u", static_cast<unsigned>(code));
+        }
         text = number;
     }
     return text;
