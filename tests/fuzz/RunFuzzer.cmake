@@ -19,13 +19,12 @@ execute_process(
   ERROR_VARIABLE output)
 file(WRITE ${WORK}/fuzz.log "${output}")
 
-# The last progress line carries the coverage; the final stats carry the executions.
-string(REGEX MATCHALL "#[0-9]+[ \t]+[A-Z]+[^\n]*cov: [^\n]*" progress "${output}")
-if(progress)
-  list(GET progress -1 last)
-  message("last progress: ${last}")
+# The DONE line carries the final coverage; the final stats carry the executions.
+string(REGEX MATCH "#[0-9]+[ \t]+DONE[^\r\n]*" done "${output}")
+if(done)
+  message("${done}")
 endif()
-string(REGEX MATCHALL "(Done [0-9]+ runs[^\n]*|stat::[a-z_]+: *[0-9]+)" stats "${output}")
+string(REGEX MATCHALL "(Done [0-9]+ runs[^\r\n]*|stat::[a-z_]+: *[0-9]+)" stats "${output}")
 foreach(line ${stats})
   message("${line}")
 endforeach()
