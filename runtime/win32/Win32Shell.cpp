@@ -82,6 +82,9 @@ int32_t Win32Shell::GetSpecialFolderLocation(int csidl, THandle& itemList) {
 
 bool Win32Shell::GetPathFromIDList(THandle itemList, std::string& buffer) {
     buffer.assign(MAX_PATH, '\0');
+    if (itemList == 0) {
+        return false; // a failed lookup hands out no list
+    }
     return ::SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(itemList), buffer.data()) !=
            FALSE;
 }

@@ -173,6 +173,7 @@ void CheckShell(IShell& shell, ISystemInfo& system, const std::string& scratch) 
     CHECK(buffer[0] != '\0');
     shell.FreeItemList(list);
     CHECK(shell.GetSpecialFolderLocation(0x7E, list) < 0); // no such folder
+    CHECK(!shell.GetPathFromIDList(0, buffer));
 
     // Without COM the shell-link object cannot exist: a clear error, not a crash.
     std::string error;
