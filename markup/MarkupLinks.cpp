@@ -49,7 +49,8 @@ void TMarkupRenderer::LinkEnd() {
         SetFontColor(BaseFont_.Color);
     Flow_.InsideLink = false;
 
-    if (MouseOnLink_) {
+    // Only measuring passes know where runs end; a draw pass leaves what its measure pass found.
+    if (MouseOnLink_ && Measuring_) {
         // A link that began on an earlier line is bounded by its part on this line.
         if (LinkStartTop_ != LineRect_.Top) {
             LinkStartX_ = LineRect_.Left;

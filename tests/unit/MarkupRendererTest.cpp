@@ -203,6 +203,15 @@ TEST(MarkupRendererTest, LinksHitTestAndFocus) {
     // A right-aligned link is found up to its last letter.
     EXPECT_TRUE(Render("<P ALIGN=\"RIGHT\">x <A HREF=\"r\">end</A>", HitTest(198, 6)).Over);
 
+    // A drawing call: the link under the mouse is what the measure pass found, never the end
+    // tag that stands before it on the same line.
+    TMarkupParams draw;
+    draw.MouseX = 30;
+    draw.MouseY = 6;
+    TRun stray = Render("ab</A> <A HREF=\"t\">link text", draw);
+    EXPECT_EQ(stray.Result.LinkUnderMouse, -1);
+    EXPECT_EQ(Render("ab</A> <A HREF=\"t\">link</A> text", draw).Result.LinkUnderMouse, 1);
+
     // Two links: FocusedLink 1 frames the second and names its target.
     TMarkupParams focus;
     focus.FocusedLink = 1;
