@@ -146,24 +146,37 @@ bool MovesByItself(const TMarkupSample& sample) {
 }
 
 // The drawn text of a traced run (the run itself, not its shadow), if GDI was asked to draw it.
+// The trace ends a run at its measured right edge; the text was drawn in the rest of the line.
 const TDrawnText* DrawnTextOf(const TLayout& layout, const TTracedRun& run) {
     for (const auto& text : layout.Texts)
-        if (text.Rect == run.Rect && text.Text == run.Text)
+        if (text.Rect.Left == run.Rect.Left && text.Rect.Top == run.Rect.Top &&
+            text.Rect.Bottom == run.Rect.Bottom && text.Text == run.Text)
             return &text;
     return nullptr;
 }
 
-// The width GDI gives a text in a font, measured the way the renderer measures runs.
+// How many lines and link runs a sample's checks covered, so that a check that quietly finds
+// nothing to look at shows up.
+struct TCoverage {
+    int Lines = 0;
+    int LinkRuns = 0;
+};
+
+// The width GDI itself gives a text in a font, measured the way the renderer measures runs but
+// straight on the device context, so a canvas that reports sizes wrongly cannot agree with it.
 int GdiWidth(TGdiCanvas& gdi, const TDrawnText& text, std::string_view shown) {
     const TFont saved = gdi.Font();
     gdi.SetFont(text.Font);
-    TRect r = text.Rect;
-    gdi.DrawText(shown, r, text.Format | DT_CALCRECT);
+    gdi.Realize();
+    RECT r{text.Rect.Left, text.Rect.Top, text.Rect.Right, text.Rect.Bottom};
+    ::DrawTextA(gdi.Handle(), shown.data(), static_cast<int>(shown.size()), &r,
+                text.Format | DT_CALCRECT);
     gdi.SetFont(saved);
-    return r.Width();
+    return r.right - r.left;
 }
 
-void CheckLineWidths(TGdiCanvas& gdi, const TMarkupSample& sample, const TLayout& layout) {
+void CheckLineWidths(TGdiCanvas& gdi, const TMarkupSample& sample, const TLayout& layout,
+                     TCoverage& coverage) {
     int widest = 0;
     for (const auto& line : layout.Trace.Lines)
         widest = std::max(widest, line.Width);
@@ -190,6 +203,7 @@ void CheckLineWidths(TGdiCanvas& gdi, const TMarkupSample& sample, const TLayout
         if (!measurable || sum == 0)
             continue;
         const int width = layout.Trace.Lines[i].Width;
+        ++coverage.Lines;
         // A space written as an entity is not a trailing space; either may close the line.
         const bool ok = width == sum - trailingSpace ||
                         (trailingSpace > 0 && width == sum && HasTag(sample.Markup, "&"));
@@ -200,7 +214,8 @@ void CheckLineWidths(TGdiCanvas& gdi, const TMarkupSample& sample, const TLayout
     }
 }
 
-void CheckLinks(TGdiCanvas& gdi, const TMarkupSample& sample, const TLayout& drawn) {
+void CheckLinks(TGdiCanvas& gdi, const TMarkupSample& sample, const TLayout& drawn,
+                TCoverage& coverage) {
     if (drawn.Result.LinkCount == 0 || HasTag(sample.Markup, "<img") || HasTag(sample.Markup, "<r"))
         return;
     // Link targets and focus rectangles, link by link.
@@ -237,6 +252,7 @@ void CheckLinks(TGdiCanvas& gdi, const TMarkupSample& sample, const TLayout& dra
         const std::string where =
             "\"" + run.Text + "\" at (" + std::to_string(x) + "," + std::to_string(y) + ")";
 
+        ++coverage.LinkRuns;
         const TMarkupResult hit = HitTest(gdi, sample, x, y);
         if (!Check(hit.OverLink, sample.Name, "no link found on the link run " + where))
             continue;
@@ -314,11 +330,20 @@ void RunSample(TMarkupSample sample, const fs::path& shots) {
         Check(drawn.Returned == drawn.Result.OverLink, sample.Name,
               "the returned value is not OverLink");
 
-        CheckLineWidths(canvas, sample, drawn);
-        CheckLinks(canvas, sample, drawn);
-        std::printf("sample %-28s %4dx%-4d lines %3zu runs %3zu links %2d\n", sample.Name.c_str(),
-                    drawn.Result.UsedWidth, drawn.Result.UsedHeight, drawn.Trace.Lines.size(),
-                    drawn.Trace.Runs.size(), drawn.Result.LinkCount);
+        TCoverage coverage;
+        CheckLineWidths(canvas, sample, drawn, coverage);
+        CheckLinks(canvas, sample, drawn, coverage);
+        std::printf("sample %-24s %4dx%-4d lines %2zu (%2d measured) runs %3zu links %2d (%2d "
+                    "runs hit)\n",
+                    sample.Name.c_str(), drawn.Result.UsedWidth, drawn.Result.UsedHeight,
+                    drawn.Trace.Lines.size(), coverage.Lines, drawn.Trace.Runs.size(),
+                    drawn.Result.LinkCount, coverage.LinkRuns);
+        // The dialog texts are plain enough that every line and link run must be checked.
+        if (sample.Name.rfind("dialog-", 0) == 0 && sample.Name != "dialog-styles") {
+            Check(coverage.Lines == static_cast<int>(drawn.Trace.Lines.size()), sample.Name,
+                  "lines left unmeasured");
+            Check(coverage.LinkRuns > 0, sample.Name, "no link run was hit-tested");
+        }
     }
     Check(GdiCanvasCounts().LiveObjects == objectsBefore, sample.Name,
           "GDI objects left: " + std::to_string(GdiCanvasCounts().LiveObjects - objectsBefore));
