@@ -61,7 +61,11 @@ struct TMarkupResult {
     bool OverLink = false;
 };
 
-// Returns OverLink. The canvas font and background colour are put back before it returns.
+// Returns OverLink. The canvas font, rotation, background and pen are put back before it
+// returns, also when the canvas throws. Any bytes are taken: point sizes are kept within 1 to
+// 1000, rotations are taken modulo 360 degrees, layout arithmetic is 64-bit with coordinates
+// beyond +-2^30 pulled in before they reach the canvas, and error-mark zigzags are drawn only
+// across the layout area (4 pixels either side). The cost grows linearly with the text.
 bool RenderMarkup(TCanvas& Canvas, std::string_view Markup, const TRect& Bounds,
                   const TMarkupParams& Params, TMarkupResult& Result);
 
