@@ -54,8 +54,7 @@ else
         n=$((n + 1))
         shot=$(e2e_shot "dialog-$n" "$win")
         echo "   dialog $n: $shot"
-        e2e_key "$win" Return
-        e2e_wait_gone "$win" 10
+        e2e_answer "$win" Return
         e2e_running || break
     done
     e2e_wait_exit 30

@@ -31,7 +31,7 @@ show() {
         return 1
     }
     e2e_shot "$name" "$win" >/dev/null
-    (($#)) && e2e_key "$win" "$@"
+    (($#)) && { e2e_answer "$win" "$@" || e2e_fail "$name: still open after keys $*"; }
     e2e_wait_exit 15 || e2e_fail "$name: the gallery did not end"
     e2e_expect_eq "$name: gallery exit code" "$E2E_EXIT" 0
 }
@@ -116,7 +116,7 @@ e2e_wine_start "$exe" --native --sample progress --log "Z:$LOG"
 if win=$(e2e_wait_window --class "$CLASS"); then
     sleep 2
     e2e_shot progress-moving "$win" >/dev/null
-    e2e_key "$win" Escape
+    e2e_answer "$win" Escape
 fi
 e2e_wait_exit 15
 e2e_expect_eq "progress: Escape cancels" "$(outcome progress)" "result=2 radio=0 checked=0"
@@ -128,7 +128,7 @@ if win=$(e2e_wait_window --class "$CLASS"); then
     sleep 1.5
     e2e_check "close query: still open after the refused click" e2e_running
     e2e_shot close-query-refused "$win" >/dev/null
-    e2e_key "$win" Return
+    e2e_answer "$win" Return
 fi
 e2e_wait_exit 15
 e2e_expect_eq "close query: closes on the second click" "$(outcome close-query)" \
@@ -139,16 +139,13 @@ e2e_expect_eq "close query: asked twice" "$(grep -c '^sample=close-query event=c
 e2e_wine_start "$exe" --native --log "Z:$LOG"
 if win=$(e2e_wait_window --class "$CLASS"); then
     e2e_shot chooser "$win" >/dev/null
-    e2e_key "$win" Return
-    e2e_wait_gone "$win" 10
+    e2e_answer "$win" Return
     if win2=$(e2e_wait_window --class "$CLASS" --not "$win"); then
         e2e_shot chooser-group "$win2" >/dev/null
-        e2e_key "$win2" Return
-        e2e_wait_gone "$win2" 10
+        e2e_answer "$win2" Return
         if win3=$(e2e_wait_window --class "$CLASS" --not "$win2"); then
             e2e_shot chooser-first-sample "$win3" >/dev/null
-            e2e_key "$win3" Return
-            e2e_wait_gone "$win3" 10
+            e2e_answer "$win3" Return
             win4=$(e2e_wait_window --class "$CLASS" --not "$win3") &&
                 e2e_shot chooser-group-again "$win4" >/dev/null
         fi
@@ -164,7 +161,7 @@ e2e_wait_exit 5
 e2e_wine_start "$exe" --emulated --sample mb-yesno --log "Z:$LOG"
 if win=$(e2e_wait_window --class "$CLASS" --timeout 5 2>/dev/null); then
     e2e_shot emulated-mb-yesno "$win" >/dev/null
-    e2e_key "$win" Return
+    e2e_answer "$win" Return
     e2e_wait_exit 15
     e2e_expect_eq "emulated: Yes by default" "$(outcome mb-yesno)" "result=6"
 else

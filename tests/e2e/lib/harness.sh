@@ -232,6 +232,23 @@ e2e_key() {
     xdotool key --window "$id" --delay 80 "$@" 2>>"$E2E_WORK/xdotool.log"
 }
 
+# e2e_answer ID KEY...: send keys that close a window and wait until it has gone. A single key
+# is sent once more if the window is still there after a few seconds: a slow Wine can drop a
+# key that arrives before the dialog has taken the focus. (Key sequences are not repeated: half
+# of one may have arrived.)
+e2e_answer() {
+    local id=$1
+    shift
+    e2e_key "$id" "$@"
+    e2e_wait_gone "$id" 6 && return 0
+    if (($# == 1)); then
+        e2e_log "window $id still open after $1: sending it again"
+        e2e_key "$id" "$1"
+        e2e_wait_gone "$id" 10 && return 0
+    fi
+    return 1
+}
+
 # e2e_click X Y: a left click at screen coordinates.
 e2e_click() { xdotool mousemove --sync "$1" "$2" click 1 2>>"$E2E_WORK/xdotool.log"; }
 

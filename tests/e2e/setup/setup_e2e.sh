@@ -69,8 +69,7 @@ answer() {
     e2e_shot "$shot" "$win" >/dev/null
     local before
     before=$(dialogs_closed)
-    e2e_key "$win" "$@"
-    e2e_wait_gone "$win" 10 || e2e_fail "dialog '$shot' still open after keys $*"
+    e2e_answer "$win" "$@" || e2e_fail "dialog '$shot' still open after keys $*"
     local i
     for ((i = 0; i < 50 && $(dialogs_closed) == before; i++)); do sleep 0.1; done
 }
