@@ -50,8 +50,8 @@ e2e_expect_eq "abort/retry/ignore: custom buttons" "$(native mb-abortretryignore
     '100:Abort|101:&Retry|102:&Ignore'
 e2e_expect_eq "abort/retry/ignore: third button is the default" \
     "$(native mb-abortretryignore default)" 102
-e2e_expect_eq "abort/retry/ignore: Return gives IDIGNORE" "$(outcome mb-abortretryignore)" \
-    "result=5"
+e2e_expect_eq "abort/retry/ignore: Return gives IDIGNORE" \
+    "$(native mb-abortretryignore result) $(outcome mb-abortretryignore)" "102 result=5"
 
 show mb-yesnocancel Escape
 e2e_expect_eq "yes/no/cancel: standard buttons, cancel allowed" \
@@ -63,7 +63,8 @@ e2e_expect_eq "yes/no/cancel: Escape gives IDCANCEL" "$(outcome mb-yesnocancel)"
 show mb-help Tab Return
 e2e_expect_eq "help: OK plus a custom Help button" \
     "$(native mb-help common) $(native mb-help buttons)" "0x1 100:&Help"
-e2e_expect_eq "help: choosing Help gives 0" "$(outcome mb-help)" "result=0"
+e2e_expect_eq "help: choosing Help (id 100) gives 0" \
+    "$(native mb-help result) $(outcome mb-help)" "100 result=0"
 
 show show-message Return
 e2e_expect_eq "show message: no buttons of its own, information icon" \
