@@ -58,6 +58,12 @@ e2e_start_display() {
     Xvfb -displayfd 3 -screen 0 "${QB_E2E_SCREEN:-1024x768x24}" -nolisten tcp -noreset \
         3>"$fdfile" >"$E2E_WORK/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
+    # Should this shell die without running its exit trap (killed, crashed), the server goes too.
+    (
+        trap '' INT TERM
+        while kill -0 $$ 2>/dev/null; do sleep 2; done
+        kill "$E2E_XVFB_PID" 2>/dev/null
+    ) >/dev/null 2>&1 </dev/null &
     local i
     for ((i = 0; i < 100; i++)); do
         if [[ -s $fdfile ]]; then
