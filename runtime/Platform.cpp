@@ -6,8 +6,12 @@ namespace {
 TPlatform CurrentPlatform;
 }
 
-TPlatform& Platform() { return CurrentPlatform; }
+TPlatform& Platform() {
+    return CurrentPlatform;
+}
 
-void SetPlatform(const TPlatform& platform) { CurrentPlatform = platform; }
+void SetPlatform(const TPlatform& platform) {
+    CurrentPlatform = platform;
+}
 
 } // namespace qb

@@ -29,7 +29,8 @@ public:
     virtual std::vector<TDirEntry> FindFiles(const std::string& pattern) = 0;
     // CREATE_ALWAYS, GENERIC_READ|GENERIC_WRITE, no sharing, FILE_ATTRIBUTE_NORMAL.
     virtual uint32_t CreateFile(const std::string& path, THandle& file) = 0;
-    virtual uint32_t WriteFile(THandle file, const void* data, uint32_t size, uint32_t& written) = 0;
+    virtual uint32_t WriteFile(THandle file, const void* data, uint32_t size,
+                               uint32_t& written) = 0;
     virtual uint32_t CloseFile(THandle file) = 0;
     // MoveFileEx with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH.
     virtual uint32_t ReplaceFile(const std::string& from, const std::string& to) = 0;

@@ -9,8 +9,12 @@ using TColor = uint32_t;
 inline constexpr TColor clNone = 0x1FFFFFFF;
 inline constexpr TColor clBlack = 0x00000000;
 inline constexpr TColor clWhite = 0x00FFFFFF;
-inline constexpr TColor SystemColor(int index) { return 0xFF000000u | static_cast<uint32_t>(index); }
-inline constexpr bool IsSystemColor(TColor c) { return (c & 0xFF000000u) == 0xFF000000u; }
+inline constexpr TColor SystemColor(int index) {
+    return 0xFF000000u | static_cast<uint32_t>(index);
+}
+inline constexpr bool IsSystemColor(TColor c) {
+    return (c & 0xFF000000u) == 0xFF000000u;
+}
 
 struct TPoint {
     int X = 0;
