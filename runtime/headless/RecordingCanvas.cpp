@@ -256,14 +256,18 @@ void TRecordingCanvas::LineTo(int x, int y) {
     Pos_ = {x, y};
 }
 
-void TRecordingCanvas::Rectangle(const TRect& rect) {
+void TRecordingCanvas::PushShape(TCanvasOp op, const TRect& rect) {
     TCanvasRecord r;
-    r.Op = TCanvasOp::Rectangle;
+    r.Op = op;
     r.Rect = rect;
     r.Pen = PenColor_;
     r.PenWidth = PenWidth_;
     r.Background = BrushStyle_ == TBrushStyle::Clear ? clNone : BrushColor_;
     Push(std::move(r));
+}
+
+void TRecordingCanvas::Rectangle(const TRect& rect) {
+    PushShape(TCanvasOp::Rectangle, rect);
 }
 
 void TRecordingCanvas::FillRect(const TRect& rect) {
@@ -275,13 +279,7 @@ void TRecordingCanvas::FillRect(const TRect& rect) {
 }
 
 void TRecordingCanvas::RoundRect(const TRect& rect, int, int) {
-    TCanvasRecord r;
-    r.Op = TCanvasOp::RoundRect;
-    r.Rect = rect;
-    r.Pen = PenColor_;
-    r.PenWidth = PenWidth_;
-    r.Background = BrushStyle_ == TBrushStyle::Clear ? clNone : BrushColor_;
-    Push(std::move(r));
+    PushShape(TCanvasOp::RoundRect, rect);
 }
 
 void TRecordingCanvas::DrawFocusRect(const TRect& rect) {
@@ -350,15 +348,12 @@ std::string TRecordingCanvas::DumpFont(const TFont& font) {
     return s;
 }
 
-namespace {
-
-std::string RectText(const TRect& r) {
+std::string TRecordingCanvas::DumpRect(const TRect& r) {
     return "(" + std::to_string(r.Left) + "," + std::to_string(r.Top) + ")-(" +
            std::to_string(r.Right) + "," + std::to_string(r.Bottom) + ")";
 }
 
-// Bytes outside printable ASCII, and the quote and backslash, are written as \xHH.
-std::string Quoted(const std::string& text) {
+std::string TRecordingCanvas::DumpText(std::string_view text) {
     std::string s = "\"";
     for (unsigned char c : text) {
         if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') {
@@ -372,13 +367,11 @@ std::string Quoted(const std::string& text) {
     return s + "\"";
 }
 
-} // namespace
-
 std::string TRecordingCanvas::DumpRecord(const TCanvasRecord& r) {
     switch (r.Op) {
     case TCanvasOp::Text: {
-        std::string s = "text " + RectText(r.Rect) + " " + Quoted(r.Text) + " " + DumpFont(r.Font) +
-                        " bk=" + DumpColor(r.Background);
+        std::string s = "text " + DumpRect(r.Rect) + " " + DumpText(r.Text) + " " +
+                        DumpFont(r.Font) + " bk=" + DumpColor(r.Background);
         if (r.Rotation != 0)
             s += " rot=" + std::to_string(r.Rotation);
         if (r.Underlined >= 0)
@@ -386,24 +379,24 @@ std::string TRecordingCanvas::DumpRecord(const TCanvasRecord& r) {
         return s;
     }
     case TCanvasOp::Line:
-        return "line " + RectText(r.Rect) + " pen=" + DumpColor(r.Pen) + "/" +
+        return "line " + DumpRect(r.Rect) + " pen=" + DumpColor(r.Pen) + "/" +
                std::to_string(r.PenWidth);
     case TCanvasOp::Rectangle:
-        return "rectangle " + RectText(r.Rect) + " pen=" + DumpColor(r.Pen) + "/" +
+        return "rectangle " + DumpRect(r.Rect) + " pen=" + DumpColor(r.Pen) + "/" +
                std::to_string(r.PenWidth) + " fill=" + DumpColor(r.Background);
     case TCanvasOp::FillRect:
-        return "fill " + RectText(r.Rect) + " fill=" + DumpColor(r.Background);
+        return "fill " + DumpRect(r.Rect) + " fill=" + DumpColor(r.Background);
     case TCanvasOp::RoundRect:
-        return "roundrect " + RectText(r.Rect) + " pen=" + DumpColor(r.Pen) + "/" +
+        return "roundrect " + DumpRect(r.Rect) + " pen=" + DumpColor(r.Pen) + "/" +
                std::to_string(r.PenWidth) + " fill=" + DumpColor(r.Background);
     case TCanvasOp::FocusRect:
-        return "focus " + RectText(r.Rect);
+        return "focus " + DumpRect(r.Rect);
     case TCanvasOp::Draw:
-        return "draw " + RectText(r.Rect);
+        return "draw " + DumpRect(r.Rect);
     case TCanvasOp::StretchDraw:
-        return "stretch " + RectText(r.Rect);
+        return "stretch " + DumpRect(r.Rect);
     case TCanvasOp::Clip:
-        return "clip " + RectText(r.Rect);
+        return "clip " + DumpRect(r.Rect);
     case TCanvasOp::ClearClip:
         return "noclip";
     }

@@ -133,6 +133,9 @@ public:
     static std::string DumpRecord(const TCanvasRecord& record);
     static std::string DumpFont(const TFont& font);
     static std::string DumpColor(TColor color);
+    static std::string DumpRect(const TRect& rect); // "(l,t)-(r,b)"
+    // In double quotes; bytes outside printable ASCII, the quote and backslash as \xHH.
+    static std::string DumpText(std::string_view text);
 
 private:
     struct TLine {
@@ -143,6 +146,8 @@ private:
     std::vector<TLine> LayOut(std::string_view text, int width, uint32_t format) const;
     int ShownWidth(std::string_view shown, uint32_t format) const;
     void Push(TCanvasRecord record);
+    // Outlined and filled with the current pen and brush.
+    void PushShape(TCanvasOp op, const TRect& rect);
 
     TFont Font_;
     int Rotation_ = 0;

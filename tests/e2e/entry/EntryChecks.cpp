@@ -7,6 +7,7 @@
 #include "app/quillbridge/QuillbridgeEntry.h"
 #include "dialogs/TaskDialog.h"
 #include "runtime/win32/Win32Platform.h"
+#include "tests/e2e/common/E2eCheck.h"
 #include <cstdio>
 #include <functional>
 #include <stdexcept>
@@ -17,18 +18,7 @@ namespace {
 
 using namespace qb;
 
-int Checks = 0;
-int Failures = 0;
-
-void Check(bool ok, const std::string& what, int line) {
-    ++Checks;
-    if (!ok) {
-        ++Failures;
-        std::printf("FAILED line %d: %s\n", line, what.c_str());
-    }
-}
-
-#define CHECK(condition) Check((condition), #condition, __LINE__)
+e2e::TChecks Check;
 
 struct TRecordedBox {
     std::string Text;
@@ -301,7 +291,7 @@ void CheckNormalEnds() {
 int main() {
     CheckEscapingErrors();
     CheckNormalEnds();
-    std::printf("%d of %d checks passed\n", Checks - Failures, Checks);
+    std::printf("%d of %d checks passed\n", Check.Count - Check.Failures, Check.Count);
     std::fflush(stdout);
-    return Failures == 0 ? 0 : 1;
+    return Check.Failures == 0 ? 0 : 1;
 }

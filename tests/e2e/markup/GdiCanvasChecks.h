@@ -1,6 +1,6 @@
 // The GDI canvas itself on a real device context: fonts, colours, shapes, clip, no leaks.
 #pragma once
-#include "tests/e2e/markup/E2eCheck.h"
+#include "tests/e2e/common/E2eCheck.h"
 #include <string>
 
 namespace qb::e2e {

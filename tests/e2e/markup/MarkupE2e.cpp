@@ -8,8 +8,8 @@
 //        markup_e2e --window REFERENCE_BMP  (the dialog text in a window, for a screen shot)
 #include "markup/MarkupRenderer.h"
 #include "runtime/win32/GdiCanvas.h"
+#include "tests/common/MarkupSampleFile.h"
 #include "tests/e2e/markup/GdiCanvasChecks.h"
-#include "tests/e2e/markup/MarkupSample.h"
 #include "tests/e2e/markup/RecordingGdiCanvas.h"
 #include "tests/e2e/markup/WindowShow.h"
 #include <algorithm>
@@ -22,6 +22,7 @@
 namespace fs = std::filesystem;
 using namespace qb;
 using namespace qb::e2e;
+using namespace qb::test;
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include "resources/ResourceIds.h"
 #include "runtime/Exception.h"
 #include "runtime/win32/Win32Platform.h"
+#include "tests/e2e/common/E2eCheck.h"
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -23,16 +24,7 @@ namespace {
 
 using namespace qb;
 
-int Checks = 0;
-int Failures = 0;
-
-void Check(bool ok, const std::string& what, int line) {
-    ++Checks;
-    if (!ok) {
-        ++Failures;
-        std::printf("FAILED line %d: %s\n", line, what.c_str());
-    }
-}
+e2e::TChecks Check;
 
 // UTF-16 texts are shown by their units.
 std::string Printable(const std::u16string& text) {
@@ -59,7 +51,6 @@ void CheckEqual(const A& actual, const B& expected, const char* what, int line) 
     }
 }
 
-#define CHECK(condition) Check((condition), #condition, __LINE__)
 #define CHECK_EQ(actual, expected)                                                                 \
     CheckEqual((actual), (expected), #actual " == " #expected, __LINE__)
 
@@ -505,7 +496,7 @@ int main(int argc, char** argv) {
     CheckSystemInfo(platform.System, dataFile);
     CheckTaskDialogHost(platform.TaskDialogs);
 
-    std::printf("%d of %d checks passed\n", Checks - Failures, Checks);
+    std::printf("%d of %d checks passed\n", Check.Count - Check.Failures, Check.Count);
     std::fflush(stdout);
-    return Failures == 0 ? 0 : 1;
+    return Check.Failures == 0 ? 0 : 1;
 }

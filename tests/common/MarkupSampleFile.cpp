@@ -1,10 +1,10 @@
-#include "tests/e2e/markup/MarkupSample.h"
+#include "tests/common/MarkupSampleFile.h"
 #include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
-namespace qb::e2e {
+namespace qb::test {
 namespace {
 
 TColor ParseColor(const std::string& word) {
@@ -57,11 +57,10 @@ TMarkupSample ParseMarkupSample(const std::string& name, const std::string& file
     sample.Name = name;
     size_t pos = 0;
     bool escapes = false;
-    std::string mode = "draw";
     for (;;) {
         const size_t eol = file.find('\n', pos);
         if (eol == std::string::npos)
-            throw std::runtime_error("no --- line");
+            throw std::runtime_error("sample without a --- line");
         std::string line = file.substr(pos, eol - pos);
         pos = eol + 1;
         if (!line.empty() && line.back() == '\r')
@@ -87,7 +86,7 @@ TMarkupSample ParseMarkupSample(const std::string& name, const std::string& file
             in >> sample.Bounds.Left >> sample.Bounds.Top >> sample.Bounds.Right >>
                 sample.Bounds.Bottom;
         else if (key == "@mode")
-            in >> mode;
+            in >> sample.Mode;
         else if (key == "@mouse")
             in >> p.MouseX >> p.MouseY;
         else if (key == "@focused")
@@ -123,9 +122,9 @@ TMarkupSample ParseMarkupSample(const std::string& name, const std::string& file
             sample.Font.Style = ParseStyle(word);
             sample.Font.Color = color();
         } else
-            throw std::runtime_error("unknown key " + key);
+            throw std::runtime_error("unknown sample key " + key);
         if (in.fail())
-            throw std::runtime_error("bad line: " + line);
+            throw std::runtime_error("bad sample line: " + line);
     }
     std::string markup = file.substr(pos);
     if (!markup.empty() && markup.back() == '\n')
@@ -133,26 +132,29 @@ TMarkupSample ParseMarkupSample(const std::string& name, const std::string& file
     if (!markup.empty() && markup.back() == '\r')
         markup.pop_back();
     sample.Markup = escapes ? Unescape(markup) : markup;
-    if (mode != "draw" && mode != "measure" && mode != "hittest")
-        throw std::runtime_error("unknown mode " + mode);
+    if (sample.Mode != "draw" && sample.Mode != "measure" && sample.Mode != "hittest")
+        throw std::runtime_error("unknown mode " + sample.Mode);
+    sample.Params.MeasureOnly = sample.Mode == "measure";
+    sample.Params.HitTestOnly = sample.Mode == "hittest";
     return sample;
 }
 
-std::vector<TMarkupSample> LoadMarkupSamples(const std::filesystem::path& dir,
-                                             std::vector<std::string>& errors) {
-    std::vector<TMarkupSample> samples;
+std::vector<std::filesystem::path> MarkupSampleFiles(const std::filesystem::path& dir) {
     std::error_code error;
     std::vector<std::filesystem::path> files;
     for (const auto& entry : std::filesystem::directory_iterator(dir, error))
         if (entry.path().extension() == ".txt")
             files.push_back(entry.path());
     std::sort(files.begin(), files.end());
-    for (const auto& file : files) {
-        std::ifstream in(file, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
+    return files;
+}
+
+std::vector<TMarkupSample> LoadMarkupSamples(const std::filesystem::path& dir,
+                                             std::vector<std::string>& errors) {
+    std::vector<TMarkupSample> samples;
+    for (const auto& file : MarkupSampleFiles(dir)) {
         try {
-            samples.push_back(ParseMarkupSample(file.stem().string(), text.str()));
+            samples.push_back(ParseMarkupSample(file.stem().string(), ReadWholeFile(file)));
         } catch (const std::exception& e) {
             errors.push_back(file.filename().string() + ": " + e.what());
         }
@@ -160,4 +162,11 @@ std::vector<TMarkupSample> LoadMarkupSamples(const std::filesystem::path& dir,
     return samples;
 }
 
-} // namespace qb::e2e
+std::string ReadWholeFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace qb::test
