@@ -60,26 +60,15 @@ void ButtonsOf(uint32_t group, TCommonButtons& common, std::vector<std::string>&
 
 // The n-th button counted over the standard buttons first, then the custom ones from id 100.
 int DefaultButtonOf(uint32_t flags, TCommonButtons common) {
-    int n = 1;
-    if ((flags & 0x100) == 0x100)
-        n = 2;
-    if ((flags & 0x200) == 0x200)
-        n = 3;
-    if ((flags & 0x300) == 0x300)
-        n = 4;
+    const int n = 1 + static_cast<int>((flags >> 8) & 3); // MB_DEFBUTTON1..4
     static constexpr int Results[6] = {win::IDOK,     win::IDYES,   win::IDNO,
                                        win::IDCANCEL, win::IDRETRY, win::IDCLOSE};
-    int count = 0;
-    for (int bit = 0; bit < 6; ++bit)
-        if (common.Contains(static_cast<TCommonButton>(bit)))
-            ++count;
-    if (n > count)
-        return 99 + n;
     int seen = 0;
     for (int bit = 0; bit < 6; ++bit)
         if (common.Contains(static_cast<TCommonButton>(bit)) && ++seen == n)
             return Results[bit];
-    return 0;
+    // Fewer standard buttons than n: the n-th custom button as if there were no standard ones.
+    return 99 + n;
 }
 
 int ResultOf(int id, uint32_t group) {

@@ -310,13 +310,8 @@ int32_t NativeDialogCallback(THandle window, unsigned notification, TWParam wPar
                 dialog->OnVerificationClick(dialog, wParam != 0);
             break;
         case win::TDN_HELP:
-            if (dialog->HelpContextId != 0) {
-                try {
-                    Application.HelpContext(dialog->HelpContextId);
-                } catch (const Exception& error) {
-                    ShowErrorQuietly(error);
-                }
-            }
+            if (dialog->HelpContextId != 0)
+                Application.HelpContext(dialog->HelpContextId);
             break;
         default:
             break;

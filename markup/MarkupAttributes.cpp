@@ -3,22 +3,6 @@
 
 namespace qb::markup {
 
-std::string UpperAscii(std::string_view text) {
-    std::string s(text);
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
-    return s;
-}
-
-std::string LowerAscii(std::string_view text) {
-    std::string s(text);
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    return s;
-}
-
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && PosNoCase(prefix, text.substr(0, prefix.size())) == 1;
 }

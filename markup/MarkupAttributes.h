@@ -1,6 +1,7 @@
 // Reading tag attributes: names found by plain substring search, values between the first
 // double quote after the name and the next one.
 #pragma once
+#include "runtime/AsciiCase.h"
 #include "runtime/Types.h"
 #include <cstddef>
 #include <string>
@@ -8,8 +9,6 @@
 
 namespace qb::markup {
 
-std::string UpperAscii(std::string_view text);
-std::string LowerAscii(std::string_view text);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 
 // The text between the first double quote at or after `from` and the next one; empty when

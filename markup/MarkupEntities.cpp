@@ -1,4 +1,5 @@
 #include "markup/MarkupEntities.h"
+#include "runtime/AsciiCase.h"
 #include <cstddef>
 
 namespace qb {
@@ -14,10 +15,6 @@ constexpr TEntity WholeTextEntities[] = {
     {"amp;", "&&"},    {"quot;", "\""},   {"sect;", "\xA7"},  {"permil;", "\x89"}, {"reg;", "\xAE"},
     {"copy;", "\xA9"}, {"para;", "\xB6"}, {"trade;", "\x99"}, {"euro;", "\x80"},
 };
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
 
 bool MatchesNoCase(std::string_view text, size_t at, std::string_view lowerName) {
     if (text.size() - at < lowerName.size())

@@ -18,23 +18,6 @@ namespace markup {
 
 namespace {
 
-// Puts the canvas rotation back, on every path.
-class TRotationSaver {
-public:
-    explicit TRotationSaver(TCanvas& canvas) : Canvas_(canvas) {
-        Saved_ = canvas.SetFontRotation(0);
-        canvas.SetFontRotation(Saved_);
-    }
-    ~TRotationSaver() { Canvas_.SetFontRotation(Saved_); }
-    TRotationSaver(const TRotationSaver&) = delete;
-    TRotationSaver& operator=(const TRotationSaver&) = delete;
-    int Saved() const { return Saved_; }
-
-private:
-    TCanvas& Canvas_;
-    int Saved_ = 0;
-};
-
 int Saturate(TCoord v) {
     return static_cast<int>(std::clamp<TCoord>(v, INT_MIN, INT_MAX));
 }
@@ -49,7 +32,6 @@ TMarkupRenderer::TMarkupRenderer(TCanvas& canvas, const TRect& bounds, const TMa
 void TMarkupRenderer::Run(std::string_view markup) {
     Result_ = TMarkupResult{};
     TCanvasStateSaver saver(Canvas_);
-    TRotationSaver rotation(Canvas_);
 
     BaseFont_ = Canvas_.Font();
     Flow_.Font = BaseFont_;
@@ -144,8 +126,7 @@ void TMarkupRenderer::Line(TMarkupCursor& remaining) {
 
 void TMarkupRenderer::SaveState(TFlowState& to) {
     to = Flow_;
-    to.Rotation = Canvas_.SetFontRotation(0);
-    Canvas_.SetFontRotation(to.Rotation);
+    to.Rotation = Canvas_.FontRotation();
 }
 
 void TMarkupRenderer::RestoreState(const TFlowState& from) {

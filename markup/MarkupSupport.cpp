@@ -1,4 +1,5 @@
 #include "markup/MarkupSupport.h"
+#include "runtime/AsciiCase.h"
 #include "runtime/Platform.h"
 #include "runtime/WinConst.h"
 #include <algorithm>
@@ -49,10 +50,6 @@ constexpr TNamedColor SystemColorNames[] = {
     {"clinfotext", 0xFF000017},
     {"clinfobk", 0xFF000018},
 };
-
-char UpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')

@@ -8,10 +8,6 @@ namespace qb::markup {
 
 namespace {
 
-char Upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-
 // Point sizes are kept where a font can be made from them.
 constexpr int MinFontSize = 1;
 constexpr int MaxFontSize = 1000;
@@ -42,9 +38,9 @@ void TMarkupRenderer::ActOnTag(TMarkupCursor& text) {
 }
 
 void TMarkupRenderer::OpeningTag(std::string_view head, std::string_view tag, bool closed) {
-    const char letter = Upper(head[1]);
+    const char letter = UpperAscii(head[1]);
     const char next = head[2];
-    const char second = Upper(next);
+    const char second = UpperAscii(next);
     const bool drawing = !Measuring_;
     switch (letter) {
     case 'B':
@@ -130,9 +126,9 @@ void TMarkupRenderer::OpeningTag(std::string_view head, std::string_view tag, bo
 }
 
 void TMarkupRenderer::ClosingTag(std::string_view head) {
-    const char letter = Upper(head[2]);
+    const char letter = UpperAscii(head[2]);
     const char next = head[3];
-    const char second = Upper(next);
+    const char second = UpperAscii(next);
     const bool drawing = !Measuring_;
     switch (letter) {
     case 'B':

@@ -46,6 +46,7 @@ public:
     // Escapement and orientation of the realised font, in tenths of a degree counter-clockwise.
     // Returns the previous value so that a caller can put it back.
     virtual int SetFontRotation(int tenthsOfDegree) = 0;
+    virtual int FontRotation() const = 0;
 
     // Brush: the background of text and the fill of shapes. Clear means "no box".
     virtual TColor BrushColor() const = 0;
@@ -90,15 +91,17 @@ public:
     virtual TColor ColorToRGB(TColor color) const = 0;
 };
 
-// Puts the canvas font, brush and pen back when it goes out of scope, whatever path is taken.
+// Puts the canvas font (with its rotation), brush and pen back when it goes out of scope,
+// whatever path is taken.
 class TCanvasStateSaver {
 public:
     explicit TCanvasStateSaver(TCanvas& canvas)
-        : Canvas_(canvas), Font_(canvas.Font()), BrushColor_(canvas.BrushColor()),
-          BrushStyle_(canvas.BrushStyle()), PenColor_(canvas.PenColor()),
-          PenWidth_(canvas.PenWidth()) {}
+        : Canvas_(canvas), Font_(canvas.Font()), Rotation_(canvas.FontRotation()),
+          BrushColor_(canvas.BrushColor()), BrushStyle_(canvas.BrushStyle()),
+          PenColor_(canvas.PenColor()), PenWidth_(canvas.PenWidth()) {}
     ~TCanvasStateSaver() {
         Canvas_.SetFont(Font_);
+        Canvas_.SetFontRotation(Rotation_);
         Canvas_.SetBrushColor(BrushColor_);
         Canvas_.SetBrushStyle(BrushStyle_);
         Canvas_.SetPenColor(PenColor_);
@@ -110,6 +113,7 @@ public:
 private:
     TCanvas& Canvas_;
     TFont Font_;
+    int Rotation_;
     TColor BrushColor_;
     TBrushStyle BrushStyle_;
     TColor PenColor_;

@@ -110,7 +110,7 @@ public:
     virtual std::string ErrorMessage(uint32_t code) = 0;
     // IsDBCSLeadByte for the system code page: a backslash byte that follows a lead byte is
     // part of a double-byte character, not a path separator.
-    virtual bool IsDbcsLeadByte(uint8_t /*byte*/) { return false; }
+    virtual bool IsDbcsLeadByte(uint8_t byte) = 0;
 };
 
 struct TPlatform {

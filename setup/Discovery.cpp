@@ -52,7 +52,7 @@ bool FindTargetProgram(std::string& path) {
     TargetDir = std::string(1, InstallDrive) + ":\\zorn\\";
     bool found = false;
     for (TargetIndex = 0; TargetIndex < TargetProgramCount && !found; ++TargetIndex) {
-        path = LowerCase(TargetDir + TargetPrograms.Executable[TargetIndex]);
+        path = LowerAscii(TargetDir + TargetPrograms.Executable[TargetIndex]);
         found = files.FileExists(path);
     }
     if (found)
@@ -65,7 +65,7 @@ bool FindDosboxExe(std::string& path) {
     path.clear();
     // The listing leaves hidden and system entries out; only the first match is tried.
     for (const TDirEntry& entry : files.FindFiles(ProgramFilesDir + "*.*")) {
-        const std::string name = LowerCase(entry.Name);
+        const std::string name = LowerAscii(entry.Name);
         if (name.find("dosbox") != std::string::npos) {
             path = WithTrailingBackslash(ProgramFilesDir + name) + "dosbox.exe";
             break;

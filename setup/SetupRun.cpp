@@ -62,7 +62,7 @@ public:
 };
 
 std::string FolderOf(int csidl) {
-    return LowerCase(WithTrailingBackslash(GetSpecialFolderPath(csidl)));
+    return LowerAscii(WithTrailingBackslash(GetSpecialFolderPath(csidl)));
 }
 
 // The dialogs read a backslash followed by n as a line break unless the text doubles it; a

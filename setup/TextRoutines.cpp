@@ -5,26 +5,6 @@
 
 namespace qb {
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-char UpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string LowerCase(std::string text) {
-    for (char& c : text)
-        c = LowerAscii(c);
-    return text;
-}
-
-std::string UpperCase(std::string text) {
-    for (char& c : text)
-        c = UpperAscii(c);
-    return text;
-}
-
 std::string ExtractFileName(const std::string& path) {
     const size_t p = path.find_last_of("\\:");
     return p == std::string::npos ? path : path.substr(p + 1);
@@ -36,7 +16,7 @@ std::string ExtractFilePath(const std::string& path) {
 }
 
 std::string FileBaseName(const std::string& path) {
-    const std::string name = LowerCase(ExtractFileName(path));
+    const std::string name = LowerAscii(ExtractFileName(path));
     // After ExtractFileName there is no backslash left, so this starts at the first character;
     // kept so that a name handed in without its folder behaves the same.
     const size_t start = static_cast<size_t>(LastPos("\\", name)); // 1-based: index after it
@@ -45,7 +25,7 @@ std::string FileBaseName(const std::string& path) {
 }
 
 std::string ProperCase(const std::string& text) {
-    std::string result = LowerCase(text);
+    std::string result = LowerAscii(text);
     if (result.empty())
         return result;
     result[0] = UpperAscii(result[0]);

@@ -1,14 +1,9 @@
-// Text and path routines of the link setup. Case changes are ASCII-only: every byte outside
-// A-Z and a-z stays as it is, whatever the code page.
+// Text and path routines of the link setup. Case changes are ASCII-only (runtime/AsciiCase.h).
 #pragma once
+#include "runtime/AsciiCase.h"
 #include <string>
 
 namespace qb {
-
-char LowerAscii(char c);
-char UpperAscii(char c);
-std::string LowerCase(std::string text);
-std::string UpperCase(std::string text);
 
 // Everything after the last backslash or colon (the whole path when it has neither).
 std::string ExtractFileName(const std::string& path);

@@ -31,6 +31,7 @@ public:
     std::u16string ToUtf16(const std::string& text) override { return Inner.ToUtf16(text); }
     std::string FromUtf16(const std::u16string& text) override { return Inner.FromUtf16(text); }
     std::string ErrorMessage(uint32_t code) override { return Inner.ErrorMessage(code); }
+    bool IsDbcsLeadByte(uint8_t byte) override { return Inner.IsDbcsLeadByte(byte); }
 
 private:
     ISystemInfo& Inner;

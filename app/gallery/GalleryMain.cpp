@@ -11,6 +11,7 @@
 
 #include "app/gallery/ComCtlVersionProbe.h"
 #include "app/gallery/GallerySamples.h"
+#include "app/gallery/LogFile.h"
 #include "app/gallery/LoggingTaskDialogHost.h"
 #include "dialogs/TaskDialog.h"
 #include "runtime/Exception.h"
@@ -53,22 +54,6 @@ TOptions ParseOptions(int argc, char** argv) {
     return options;
 }
 
-class TLogFile {
-public:
-    explicit TLogFile(std::string path) : Path(std::move(path)) {}
-    void Write(const std::string& line) const {
-        if (Path.empty())
-            return;
-        if (std::FILE* f = std::fopen(Path.c_str(), "ab")) {
-            std::fputs((line + "\n").c_str(), f);
-            std::fclose(f);
-        }
-    }
-
-private:
-    std::string Path;
-};
-
 const char* PathName(TPath path) {
     switch (path) {
     case TPath::Native:
@@ -82,7 +67,7 @@ const char* PathName(TPath path) {
 }
 
 std::string RunSample(const qb::TGallerySample& sample, qb::TGalleryContext& context,
-                      const TLogFile& log) {
+                      const qb::TLogFile& log) {
     context.Log = [&](const std::string& line) {
         log.Write("sample=" + std::string(sample.Name) + " " + line);
     };
@@ -92,14 +77,14 @@ std::string RunSample(const qb::TGallerySample& sample, qb::TGalleryContext& con
 }
 
 // Every sample in turn: for "Show all", and to log each -1 when no dialog can be shown.
-void RunAll(qb::TGalleryContext& context, const TLogFile& log) {
+void RunAll(qb::TGalleryContext& context, const qb::TLogFile& log) {
     for (const auto& sample : qb::GallerySamples())
         RunSample(sample, context, log);
 }
 
 // The second level of the chooser: a radio button per sample of one group, Show and Back.
 // Show walks on to the next sample, so pressing it again and again tours the group.
-void RunGroup(const std::string& group, qb::TGalleryContext& context, const TLogFile& log) {
+void RunGroup(const std::string& group, qb::TGalleryContext& context, const qb::TLogFile& log) {
     std::vector<const qb::TGallerySample*> members;
     for (const auto& sample : qb::GallerySamples())
         if (group == sample.Group)
@@ -128,7 +113,7 @@ void RunGroup(const std::string& group, qb::TGalleryContext& context, const TLog
 }
 
 // The chooser is made of task dialogs too: a command link per group, and Show all.
-int RunChooser(qb::TGalleryContext& context, TPath path, const TLogFile& log) {
+int RunChooser(qb::TGalleryContext& context, TPath path, const qb::TLogFile& log) {
     const std::vector<std::string> groups = qb::GalleryGroups();
     const int showAll = 100 + static_cast<int>(groups.size());
     for (;;) {
@@ -171,7 +156,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         MessageBoxA(nullptr, options.Error.c_str(), "Quillbridge gallery", MB_OK | MB_ICONERROR);
         return 2;
     }
-    TLogFile log(options.LogFile);
+    qb::TLogFile log(options.LogFile);
     if (options.List) {
         for (const auto& sample : qb::GallerySamples()) {
             std::printf("%s\t%s\n", sample.Name, sample.Title);

@@ -2,6 +2,7 @@
 // texts, buttons, flags and the answer) as one line of a log file, so that a test driving the
 // real windows can tell which dialog it answered and what the program got back.
 #pragma once
+#include "app/gallery/LogFile.h"
 #include "runtime/NativeTaskDialog.h"
 #include "runtime/Platform.h"
 #include <cstdio>
@@ -13,7 +14,7 @@ class TLoggingTaskDialogHost : public INativeTaskDialogHost {
 public:
     // An empty log path turns logging off.
     TLoggingTaskDialogHost(INativeTaskDialogHost& inner, ISystemInfo& system, std::string logPath)
-        : Inner(inner), System(system), LogPath(std::move(logPath)) {}
+        : Inner(inner), System(system), Log(std::move(logPath)) {}
 
     bool LoadComctl32() override { return Inner.LoadComctl32(); }
     bool HasTaskDialogIndirect() override { return Inner.HasTaskDialogIndirect(); }
@@ -25,12 +26,12 @@ public:
                                bool* verificationChecked) override {
         // Written before the dialog runs too, so a test that times out still sees what showed.
         std::string line = Describe(config);
-        Append("show\t" + line);
+        Log.Write("show\t" + line);
         int32_t result = Inner.TaskDialogIndirect(config, button, radioButton, verificationChecked);
-        Append("done\t" + line + "\tresult=" + std::to_string(button ? *button : 0) +
-               "\tradio=" + std::to_string(radioButton ? *radioButton : 0) +
-               "\tchecked=" + std::string(verificationChecked && *verificationChecked ? "1" : "0") +
-               "\thr=" + Hex(static_cast<uint32_t>(result)));
+        Log.Write("done\t" + line + "\tresult=" + std::to_string(button ? *button : 0) +
+                  "\tradio=" + std::to_string(radioButton ? *radioButton : 0) + "\tchecked=" +
+                  std::string(verificationChecked && *verificationChecked ? "1" : "0") +
+                  "\thr=" + Hex(static_cast<uint32_t>(result)));
         return result;
     }
 
@@ -86,18 +87,9 @@ private:
                "\tfootericon=" + std::to_string(c.FooterIcon);
     }
 
-    void Append(const std::string& line) const {
-        if (LogPath.empty())
-            return;
-        if (std::FILE* f = std::fopen(LogPath.c_str(), "ab")) {
-            std::fputs((line + "\n").c_str(), f);
-            std::fclose(f);
-        }
-    }
-
     INativeTaskDialogHost& Inner;
     ISystemInfo& System;
-    std::string LogPath;
+    TLogFile Log;
 };
 
 } // namespace qb

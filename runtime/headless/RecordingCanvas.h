@@ -78,7 +78,7 @@ public:
     const TFont& Font() const override { return Font_; }
     void SetFont(const TFont& font) override { Font_ = font; }
     int SetFontRotation(int tenthsOfDegree) override;
-    int FontRotation() const { return Rotation_; }
+    int FontRotation() const override { return Rotation_; }
 
     TColor BrushColor() const override { return BrushColor_; }
     TBrushStyle BrushStyle() const override { return BrushStyle_; }

@@ -1,4 +1,5 @@
 #include "runtime/headless/SimulatedMachine.h"
+#include "runtime/AsciiCase.h"
 #include "runtime/Exception.h"
 #include <algorithm>
 #include <cctype>
@@ -19,9 +20,7 @@ int32_t HresultFromWin32(uint32_t code) {
     return code == 0 ? 0 : static_cast<int32_t>(0x80070000u | (code & 0xFFFFu));
 }
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
+// Case-insensitive match of '*' and '?'; "*.*" matches names without a dot too, as on Windows.
 bool WildcardMatch(const std::string& mask, const std::string& name) {
     if (mask == "*.*" || mask == "*")
         return true;

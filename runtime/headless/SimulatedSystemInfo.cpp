@@ -1,4 +1,5 @@
 #include "runtime/headless/SimulatedMachine.h"
+#include "runtime/AsciiCase.h"
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -16,17 +17,6 @@ namespace {
 constexpr uint32_t ErrorInvalidHandle = 6;
 constexpr uint32_t ErrorFileExists = 80;
 
-char UpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-
-std::string UpperCase(std::string s) {
-    for (char& c : s)
-        c = UpperAscii(c);
-    return s;
-}
-
-// Case-insensitive match of '*' and '?'; "*.*" matches names without a dot too, as on Windows.
 // Code page 1252, bytes 0x80 to 0x9F; the five unassigned bytes map to the same code point.
 constexpr char16_t Cp1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -71,10 +61,10 @@ std::string StripComments(const std::string& text) {
     return out;
 }
 
-std::string ReadHostFile(const std::string& path) {
+std::optional<std::string> ReadHostFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        return {};
+        return std::nullopt;
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
@@ -157,7 +147,7 @@ void TSimulatedMachine::LoadResourceTables() {
     const std::string dir = QB_RESOURCE_DIR;
 
     std::map<std::string, unsigned> ids;
-    std::istringstream header(StripComments(ReadHostFile(dir + "/ResourceIds.h")));
+    std::istringstream header(StripComments(ReadHostFile(dir + "/ResourceIds.h").value_or("")));
     for (std::string line; std::getline(header, line);) {
         std::istringstream words(line);
         std::string directive, name, value;
@@ -165,7 +155,7 @@ void TSimulatedMachine::LoadResourceTables() {
             ids[name] = static_cast<unsigned>(std::strtoul(value.c_str(), nullptr, 0));
     }
 
-    const std::string strings = StripComments(ReadHostFile(dir + "/strings.rc"));
+    const std::string strings = StripComments(ReadHostFile(dir + "/strings.rc").value_or(""));
     size_t begin = strings.find("BEGIN");
     size_t end = strings.rfind("END");
     if (begin != std::string::npos && end != std::string::npos && end > begin) {
@@ -189,16 +179,16 @@ void TSimulatedMachine::LoadResourceTables() {
         }
     }
 
-    std::istringstream data(StripComments(ReadHostFile(dir + "/data.rc")));
+    std::istringstream data(StripComments(ReadHostFile(dir + "/data.rc").value_or("")));
     for (std::string line; std::getline(data, line);) {
         std::istringstream words(line);
         std::string name, type;
-        if (!(words >> name >> type) || UpperCase(type) != "RCDATA")
+        if (!(words >> name >> type) || UpperAscii(type) != "RCDATA")
             continue;
         size_t quote = line.find('"');
         if (quote == std::string::npos)
             continue;
-        RcData[UpperCase(name)] = ParseRcString(line, quote);
+        RcData[UpperAscii(name)] = ParseRcString(line, quote);
     }
 }
 
@@ -210,15 +200,10 @@ std::string TSimulatedMachine::LoadString(unsigned id) {
 
 std::optional<std::string> TSimulatedMachine::LoadRcData(const std::string& name) {
     LoadResourceTables();
-    auto it = RcData.find(UpperCase(name));
+    auto it = RcData.find(UpperAscii(name));
     if (it == RcData.end())
         return std::nullopt;
-    std::ifstream in(std::string(QB_RESOURCE_DIR) + "/" + it->second, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return ReadHostFile(std::string(QB_RESOURCE_DIR) + "/" + it->second);
 }
 
 std::u16string TSimulatedMachine::ToUtf16(const std::string& text) {

@@ -1,4 +1,5 @@
 #include "runtime/win32/GdiCanvas.h"
+#include "runtime/AsciiCase.h"
 #include <algorithm>
 #include <atomic>
 #include <climits>
@@ -31,13 +32,6 @@ constexpr size_t MaxCachedFonts = 12;
 
 bool SameFontShape(const TFont& a, const TFont& b) {
     return a.Size == b.Size && a.Style == b.Style && a.Name == b.Name;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto up = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 32) : c; };
-               return up(x) == up(y);
-           });
 }
 
 // DrawTextA and GetTextExtentPoint32A take an int count.
@@ -190,7 +184,7 @@ HFONT TGdiCanvas::FontFor(const TFont& font, int rotation) {
     lf.lfUnderline = (font.Style & fsUnderline) ? TRUE : FALSE;
     lf.lfStrikeOut = (font.Style & fsStrikeOut) ? TRUE : FALSE;
     // The bullet font has no code-page glyphs; asking for its own charset maps 0xB7 to its dot.
-    lf.lfCharSet = EqualsNoCase(font.Name, "Symbol") ? SYMBOL_CHARSET : DEFAULT_CHARSET;
+    lf.lfCharSet = SameTextAscii(font.Name, "Symbol") ? SYMBOL_CHARSET : DEFAULT_CHARSET;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;

@@ -82,6 +82,7 @@ public:
     const TFont& Font() const override { return Font_; }
     void SetFont(const TFont& font) override;
     int SetFontRotation(int tenthsOfDegree) override;
+    int FontRotation() const override { return Rotation_; }
 
     TColor BrushColor() const override { return BrushColor_; }
     TBrushStyle BrushStyle() const override { return BrushStyle_; }

@@ -38,8 +38,8 @@ TEST(SetupTextRoutinesTest, ProperCaseStartsWordsAfterAnythingButLettersHyphensA
 }
 
 TEST(SetupTextRoutinesTest, CaseMappingLeavesBytesAbove127Alone) {
-    EXPECT_EQ(LowerCase("ABC\xC9Z@["), "abc\xC9z@[");
-    EXPECT_EQ(UpperCase("abc\xE9z`{"), "ABC\xE9Z`{");
+    EXPECT_EQ(LowerAscii("ABC\xC9Z@["), "abc\xC9z@[");
+    EXPECT_EQ(UpperAscii("abc\xE9z`{"), "ABC\xE9Z`{");
 }
 
 TEST(SetupTextRoutinesTest, LastPosFindsTheLastOccurrenceOneBased) {

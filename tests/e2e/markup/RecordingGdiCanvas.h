@@ -25,6 +25,7 @@ public:
     const TFont& Font() const override { return Inner_.Font(); }
     void SetFont(const TFont& font) override { Inner_.SetFont(font); }
     int SetFontRotation(int tenths) override { return Inner_.SetFontRotation(tenths); }
+    int FontRotation() const override { return Inner_.FontRotation(); }
     TColor BrushColor() const override { return Inner_.BrushColor(); }
     TBrushStyle BrushStyle() const override { return Inner_.BrushStyle(); }
     void SetBrushColor(TColor color) override { Inner_.SetBrushColor(color); }
