@@ -1,5 +1,7 @@
 #include "runtime/Application.h"
 #include "runtime/Exception.h"
+#include "runtime/Platform.h"
+#include "runtime/WinConst.h"
 
 namespace qb {
 
@@ -8,6 +10,11 @@ TApplication Application;
 void TApplication::HelpContext(int context) {
     throw Exception("No help is available for topic " + std::to_string(context) +
                     ": this program has no help system");
+}
+
+void TApplication::HandleException(const std::exception& error) {
+    if (ISystemInfo* system = Platform().System)
+        system->MessageBox(Handle(), error.what(), Title(), win::MB_OK | win::MB_ICONERROR);
 }
 
 } // namespace qb

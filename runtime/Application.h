@@ -3,6 +3,7 @@
 #pragma once
 #include "runtime/Component.h"
 #include "runtime/Types.h"
+#include <exception>
 #include <string>
 
 namespace qb {
@@ -17,6 +18,8 @@ public:
     bool IsRightToLeft() const { return false; }
     // No help system is installed: raises qb::Exception saying so.
     [[noreturn]] void HelpContext(int context);
+    // An exception stopped at the message dispatch: shown in an error box, the program goes on.
+    void HandleException(const std::exception& error);
 };
 
 extern TApplication Application;

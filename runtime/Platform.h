@@ -118,6 +118,7 @@ struct TPlatform {
     IShell* Shell = nullptr;
     ISystemInfo* System = nullptr;
     class INativeTaskDialogHost* TaskDialogs = nullptr;
+    class IWindowing* Windowing = nullptr;
 };
 
 // The platform the program runs on; set once by the program entry (or a test).
