@@ -84,7 +84,9 @@ public:
     const std::string& Caption() const { return Caption_; }
     void SetCaption(const std::string& caption);
     const TFont& Font() const { return Font_; }
+    // A font given here is the control's own; until then it follows its parent's font.
     void SetFont(const TFont& font);
+    bool ParentFont() const { return ParentFont_; }
     TBiDiMode BiDiMode() const { return BiDiMode_; }
     void SetBiDiMode(TBiDiMode mode) { BiDiMode_ = mode; }
     bool UseRightToLeftReading() const { return BiDiMode_ == TBiDiMode::bdRightToLeft; }
@@ -121,12 +123,17 @@ protected:
     virtual void Changed(TPeerChange change) { (void)change; }
 
 private:
+    friend class TWinControl;
+    // Takes the parent's font without making it the control's own.
+    void InheritFont(const TFont& font);
+
     TWinControl* Parent_ = nullptr;
     TRect Bounds_;
     bool Visible_ = true;
     bool Enabled_ = true;
     std::string Caption_;
     TFont Font_;
+    bool ParentFont_ = true;
     TBiDiMode BiDiMode_ = TBiDiMode::bdLeftToRight;
     TCursor Cursor_ = TCursor::crDefault;
     TColor Color_ = 0xFF00000F; // clBtnFace

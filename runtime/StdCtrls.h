@@ -35,7 +35,8 @@ class TCheckBox : public TWinControl {
 public:
     explicit TCheckBox(TComponent* owner);
     TControlKind Kind() const override { return TControlKind::CheckBox; }
-    bool Checked() const;
+    // The object's state; a user's toggle reaches it through Click.
+    bool Checked() const { return Checked_; }
     void SetChecked(bool checked);
     bool WordWrap = false;
     // The user toggled it: the state is read from the peer, then OnClick fires.
@@ -108,8 +109,11 @@ public:
     TStringList Items;
     // Call after changing Items so the peer shows them.
     void ItemsChanged();
+    // As the user left it (through the peer); StoredItemIndex is what the object last set,
+    // which a peer shows when it is made or told State.
     int ItemIndex() const;
     void SetItemIndex(int index);
+    int StoredItemIndex() const { return ItemIndex_; }
     std::string Text() const;
     void SetText(const std::string& text) { SetCaption(text); }
 
@@ -122,8 +126,10 @@ class TDateTimePicker : public TWinControl {
 public:
     explicit TDateTimePicker(TComponent* owner);
     TControlKind Kind() const override { return TControlKind::DatePicker; }
+    // As the user left it; StoredDate is what the object last set (for the peer).
     TDate Date() const;
     void SetDate(const TDate& date);
+    const TDate& StoredDate() const { return Date_; }
 
 private:
     TDate Date_;
