@@ -86,6 +86,7 @@ inline constexpr int VK_RIGHT = 0x27;
 inline constexpr int VK_DOWN = 0x28;
 inline constexpr int VK_INSERT = 0x2D;
 inline constexpr int VK_F1 = 0x70;
+inline constexpr int VK_F4 = 0x73;
 
 // Task dialog: common button flags.
 inline constexpr uint32_t TDCBF_OK_BUTTON = 0x01;
@@ -165,6 +166,9 @@ inline constexpr int IDI_QUESTION = 32514;
 inline constexpr int IDI_EXCLAMATION = 32515;
 inline constexpr int IDI_ASTERISK = 32516;
 inline constexpr int IDI_WINLOGO = 32517;
+
+// GetSystemMetrics indexes.
+inline constexpr int SM_CYEDGE = 46;
 
 // DrawText format flags.
 inline constexpr uint32_t DT_TOP = 0x00000000;
