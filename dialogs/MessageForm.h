@@ -1,12 +1,121 @@
 // The emulated dialog window, used where the native task dialog is missing or emulation is
-// forced.
+// forced: built from the dialog model, laid out from the window font, painted and run modally.
 #pragma once
+#include "runtime/Forms.h"
+#include "runtime/StdCtrls.h"
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace qb {
 
 class TCustomTaskDialog;
-class TMessageForm;
+class TTaskDialogButton;
+struct TMarkupParams;
 
+class TMessageForm : public TForm {
+public:
+    explicit TMessageForm(TComponent* owner);
+    ~TMessageForm() override;
+
+    TLabel* InstructionLabel = nullptr;
+    int HorzMargin = 0;
+    int VertMargin = 0;
+    int HorzSpacing = 0;
+    int VertSpacing = 0;
+    TTaskDialogButton* ExpandButtonControl = nullptr;
+    bool Expanded = true;
+    std::vector<TWinControl*> CommonButtonList;
+    std::vector<TWinControl*> CustomButtonList;
+    TCustomTaskDialog* Dialog = nullptr;
+    TImage* FooterImageControl = nullptr;
+    int FooterIconId = 0;
+    std::vector<TWinControl*> RadioButtonList;
+    TCheckBox* VerificationCheckBox = nullptr;
+    TProgressBar* ProgressBarControl = nullptr;
+    TImage* MainImage = nullptr;
+    TSize FooterTextSize;
+    TSize ContentTextSize;
+    TSize ExpandedTextSize;
+    int ExpandedTop = 0;
+    std::string HoverLink;
+    TTimer* UpdateTimer = nullptr;
+    int ButtonBandTop = 0;
+    int TextLeft = 0;
+    int MinWidth = 350;
+    TEdit* InputEdit = nullptr;
+    TComboBox* InputCombo = nullptr;
+    TDateTimePicker* InputDatePicker = nullptr;
+    TMemo* InputMemo = nullptr;
+    TWinControl* SavedInputParent = nullptr;
+    TColor FooterColor = 0xF0F0F0;
+    TColor FooterLineColor = 0xDFDFDF;
+
+    // Construction and layout.
+    void BuildControls(TCustomTaskDialog& dialog);
+    void RefreshTexts();
+    // Plain text size: width in is the limit (0: 1000 at 96 DPI), width and height out.
+    void MeasureText(TCanvas* canvas, const std::string& text, int& width, int& height);
+    static std::string DefaultWindowTitle();
+    static TSize AverageCharSize(TCanvas& canvas);
+    // A pixel size fixed at 96 DPI, at this window's resolution.
+    int Scale(int pixels) const;
+
+    // The layout pass.
+    void ArrangeControls();
+    void SetExpanded(bool value);
+    void ToggleExpanded();
+    TRect ContentRect();
+    TRect ExpandedRect();
+    static bool HasEscapedNewline(const std::string& text);
+
+    // Painting and interaction.
+    void PaintContent();
+    void PaintExpanded();
+    void PaintFooter();
+    TRect FooterRect();
+    std::string LinkAt(int x, int y);
+    void PreviewKeyDown(TComponent* sender, int& key, TShiftState shift);
+    std::string FramedText();
+    // Raises "Cannot open clipboard" when the clipboard is held; the old content then stays.
+    void CopyToClipboard(const std::string& text);
+    void TimerTick(TComponent* sender);
+    void CustomButtonClick(TComponent* sender);
+    void RadioButtonClick(TComponent* sender);
+    void VerificationClick(TComponent* sender);
+
+    bool DialogChar(char ch) override;
+    void DoShow() override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+
+protected:
+    void Paint() override;
+    void KeyDown(int& key, TShiftState shift) override;
+    void DoClose(TCloseAction& action) override;
+
+private:
+    // The input field of the model's input type, or nullptr.
+    TControl* InputField() const;
+    // Measuring (or, with draw, drawing) parameters shared by every markup call.
+    static TMarkupParams MarkupParams(bool measureOnly, bool draw);
+    TSize MeasureMarkup(const std::string& text, const TRect& bounds, bool measureOnly);
+    void DrawMarkup(const std::string& text, const TRect& bounds);
+    void PaintBody(const std::string& text, const TRect& r, bool escapedNewlines);
+    uint32_t ReadingOrder() const;
+    void GiveBackInputControl();
+    void LoadExpandPictures(bool expanded);
+
+    std::shared_ptr<TGraphic> FooterIcon_;
+    std::shared_ptr<TGraphic> Shield_;
+};
+
+// Caption widths (+16) of the six standard buttons, measured once per process.
+std::array<int, 6>& CommonButtonWidthCache();
+
+// Builds the window; none without a platform that has windows.
+TMessageForm* CreateMessageForm(TCustomTaskDialog& dialog);
 // Builds the window from the dialog, runs it modally at left/top (-1: centred) and returns its
 // modal result, or -1 when no window could be shown.
 int ExecuteMessageForm(TCustomTaskDialog& dialog, int left, int top);

@@ -4,6 +4,8 @@
 #include "resources/ResourceIds.h"
 #include "runtime/NativeTaskDialog.h"
 #include "runtime/Platform.h"
+#include "runtime/StdCtrls.h"
+#include "runtime/Forms.h"
 #include "runtime/StringTable.h"
 #include "runtime/WinConst.h"
 
@@ -121,6 +123,65 @@ void TCustomTaskDialog::DoHyperlinkClick(const std::string& link) {
         OnHyperlinkClick(this, link);
     else if (link.find("://") != std::string::npos)
         OpenLink(0, link);
+}
+
+TWinControl* TCustomTaskDialog::CreateButton(TComponent* owner) {
+    return new TButton(owner);
+}
+
+TWinControl* TCustomTaskDialog::CreateRadioButton(TComponent* owner) {
+    return new TRadioButton(owner);
+}
+
+void TCustomTaskDialog::InitRadioButton(TForm* window, TWinControl* radio, int index,
+                                        TNotifyEvent onClick) {
+    if (!radio)
+        return;
+    radio->SetName("Radio" + std::to_string(index));
+    radio->SetParent(window);
+    if (window) {
+        TFont font = radio->Font();
+        font.Name = window->Canvas().Font().Name;
+        font.Size = 8;
+        radio->SetFont(font);
+        radio->SetBiDiMode(window->BiDiMode());
+    }
+    radio->OnClick = std::move(onClick);
+}
+
+void TCustomTaskDialog::SetRadioChecked(TWinControl* radio, bool checked) {
+    if (auto* button = dynamic_cast<TRadioButton*>(radio))
+        button->SetChecked(checked);
+}
+
+void TCustomTaskDialog::SetControlText(TControl* control, const std::string& text) {
+    if (control)
+        control->SetCaption(text);
+}
+
+void TCustomTaskDialog::SetButtonText(TControl* control, const std::string& text) {
+    if (auto* button = dynamic_cast<TButton*>(control))
+        button->SetCaption(text);
+}
+
+void TCustomTaskDialog::SetButtonCancel(TControl* control, bool cancel) {
+    if (auto* button = dynamic_cast<TButton*>(control))
+        button->SetCancel(cancel);
+}
+
+void TCustomTaskDialog::SetButtonDefault(TControl* control, bool isDefault) {
+    if (auto* button = dynamic_cast<TButton*>(control))
+        button->SetDefault(isDefault);
+}
+
+void TCustomTaskDialog::SetButtonModalResult(TControl* control, int result) {
+    if (auto* button = dynamic_cast<TButton*>(control))
+        button->ModalResult = result;
+}
+
+int TCustomTaskDialog::GetButtonModalResult(TControl* control) {
+    auto* button = dynamic_cast<TButton*>(control);
+    return button ? button->ModalResult : 0;
 }
 
 } // namespace qb

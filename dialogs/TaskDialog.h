@@ -14,6 +14,9 @@
 namespace qb {
 
 class TMessageForm;
+class TControl;
+class TWinControl;
+class TForm;
 
 enum class TCommonButton : uint8_t { cbOK, cbYes, cbNo, cbCancel, cbRetry, cbClose };
 using TCommonButtons = TEnumSet<TCommonButton, uint8_t>;
@@ -172,6 +175,23 @@ public:
     void DoHyperlinkClick(const std::string& link);
 
     void Notification(TComponent* component, TOperation operation) override;
+
+    // The standard controls of the emulated window are made and driven through these, so that
+    // a descendant can swap in other control classes. The Set/Get routines of push buttons
+    // leave any other control alone (Get answers 0).
+    virtual TWinControl* CreateButton(TComponent* owner);
+    virtual TWinControl* CreateRadioButton(TComponent* owner);
+    // Names it "Radio" + index, puts it on the window with the window's font face at 8 points
+    // and its reading order, and gives it the click handler.
+    virtual void InitRadioButton(TForm* window, TWinControl* radio, int index,
+                                 TNotifyEvent onClick);
+    virtual void SetRadioChecked(TWinControl* radio, bool checked);
+    virtual void SetControlText(TControl* control, const std::string& text);
+    virtual void SetButtonText(TControl* control, const std::string& text);
+    virtual void SetButtonCancel(TControl* control, bool cancel);
+    virtual void SetButtonDefault(TControl* control, bool isDefault);
+    virtual void SetButtonModalResult(TControl* control, int result);
+    virtual int GetButtonModalResult(TControl* control);
 
     // Shows the dialog modally: the id of the button that closed it, or -1 when no dialog could
     // be shown.

@@ -1,0 +1,260 @@
+#include "dialogs/TaskDialogButton.h"
+#include "dialogs/DialogMetrics.h"
+#include "runtime/Forms.h"
+#include "runtime/WinConst.h"
+#include <algorithm>
+
+namespace qb {
+
+namespace {
+
+constexpr TColor DisabledTextColor = 0xC0C0C0;
+
+bool IsMultiLineCaption(const std::string& text) {
+    return HasLineBreakMarker(text) || text.find('\r') != std::string::npos;
+}
+
+TSize MeasureLine(TCanvas& canvas, const std::string& line, uint32_t format) {
+    TRect r;
+    canvas.DrawText(line, r, format | win::DT_CALCRECT | win::DT_SINGLELINE);
+    return {r.Width(), r.Height()};
+}
+
+} // namespace
+
+std::string TrimSpaces(const std::string& text) {
+    size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    size_t last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+bool HasLineBreakMarker(const std::string& text) {
+    size_t at = text.find("\\n");
+    if (at == std::string::npos)
+        return false;
+    return at == 0 || text[at - 1] != ':';
+}
+
+void SplitCaptionLines(const std::string& text, TStringList& lines) {
+    if (!IsMultiLineCaption(text)) {
+        lines.Add(text);
+        return;
+    }
+    std::string rest = TrimSpaces(text);
+    while (!rest.empty()) {
+        size_t at = rest.find("\\n");
+        if (at == std::string::npos)
+            at = rest.find('\r');
+        std::string line = rest.substr(0, at);
+        // Either marker is two characters: backslash-n, or CR with the LF that follows it.
+        rest = at == std::string::npos ? std::string() : rest.substr(std::min(rest.size(), at + 2));
+        lines.Add(TrimSpaces(line));
+        rest = TrimSpaces(rest);
+    }
+}
+
+void MeasureCommandLinkText(TCanvas* canvas, const std::string& text, const TFont& headingFont,
+                            const TFont& noteFont, uint32_t format, int& width, int& height,
+                            bool commandLink, int pixelsPerInch) {
+    if (!canvas)
+        return;
+    TCanvasStateSaver saver(*canvas);
+    if (!IsMultiLineCaption(text)) {
+        canvas->SetFont(headingFont);
+        TSize size = MeasureLine(*canvas, text, format);
+        width = size.Width;
+        height = size.Height;
+        return;
+    }
+    TStringList lines;
+    SplitCaptionLines(text, lines);
+    width = 0;
+    height = 0;
+    if (lines.Count() > 0 && !TrimSpaces(lines[0]).empty()) {
+        canvas->SetFont(headingFont);
+        TSize size = MeasureLine(*canvas, lines[0], format);
+        width = size.Width + (commandLink ? ScaleForDpi(8, pixelsPerInch) : 0);
+        height = size.Height + (commandLink ? ScaleForDpi(10, pixelsPerInch) : 0);
+    }
+    canvas->SetFont(noteFont);
+    for (int i = 1; i < lines.Count(); ++i) {
+        if (lines[i].empty())
+            continue;
+        TSize size = MeasureLine(*canvas, lines[i], format);
+        if (commandLink) {
+            width = std::max(width, size.Width + ScaleForDpi(8, pixelsPerInch));
+            height += size.Height + ScaleForDpi(2, pixelsPerInch);
+        } else {
+            width = std::max(width, size.Width);
+            height += size.Height;
+        }
+    }
+}
+
+TTaskDialogButton::TTaskDialogButton(TComponent* owner) : TCustomControl(owner) {
+    Picture.OnChange = [this] { Invalidate(); };
+    PictureDisabled.OnChange = [this] { Invalidate(); };
+    SetBounds(0, 0, 23, 22);
+    SetTabStop(true);
+}
+
+TTaskDialogButton::~TTaskDialogButton() {
+    Picture.OnChange = nullptr;
+    PictureDisabled.OnChange = nullptr;
+}
+
+int TTaskDialogButton::PixelsPerInch() const {
+    TForm* form = ParentForm();
+    return form ? form->PixelsPerInch() : 96;
+}
+
+int TTaskDialogButton::Scale(int pixels) const {
+    return ScaleForDpi(pixels, PixelsPerInch());
+}
+
+void TTaskDialogButton::Click() {
+    if (TForm* form = ParentForm())
+        form->SetModalResult(ModalResult);
+    TCustomControl::Click();
+}
+
+void TTaskDialogButton::KeyPress(char& key) {
+    TCustomControl::KeyPress(key);
+    if (key == ' ' || key == '\r')
+        Click();
+}
+
+void TTaskDialogButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    TCustomControl::MouseDown(button, shift, x, y);
+    if (button == TMouseButton::mbLeft || (shift & ssLeft) != 0) {
+        IsDown_ = true;
+        Invalidate();
+    }
+}
+
+void TTaskDialogButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    TCustomControl::MouseUp(button, shift, x, y);
+    IsDown_ = false;
+    Invalidate();
+}
+
+void TTaskDialogButton::MouseEnter() {
+    TCustomControl::MouseEnter();
+    IsHot_ = true;
+    if (FocusOnHover && CanFocus())
+        SetFocus();
+    Invalidate();
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+}
+
+void TTaskDialogButton::MouseLeave() {
+    TCustomControl::MouseLeave();
+    IsHot_ = false;
+    Invalidate();
+    if (OnMouseLeave)
+        OnMouseLeave(this);
+}
+
+void TTaskDialogButton::DoEnter() {
+    TCustomControl::DoEnter();
+    Invalidate();
+}
+
+void TTaskDialogButton::DoExit() {
+    TCustomControl::DoExit();
+    Invalidate();
+}
+
+const TBitmap* TTaskDialogButton::StatePicture() const {
+    const TBitmap* picture = &Picture;
+    if (IsDown_ && !PictureDown.Empty())
+        picture = &PictureDown;
+    else if (IsHot_ && !PictureHot.Empty())
+        picture = &PictureHot;
+    if (!Enabled() && !PictureDisabled.Empty())
+        picture = &PictureDisabled;
+    return picture->Empty() ? nullptr : picture;
+}
+
+TColor TTaskDialogButton::StateBorder() {
+    TColor border = clNone;
+    if (IsDown_)
+        border = BorderColorDown;
+    else if (IsHot_)
+        border = BorderColorHot;
+    if (!Enabled())
+        border = clNone;
+    if (Focused())
+        border = BorderColorDown;
+    return border;
+}
+
+void TTaskDialogButton::Paint() {
+    TCanvas& canvas = Canvas();
+    TCanvasStateSaver saver(canvas);
+    TRect r = ClientRect();
+    if (BackColor != clNone) {
+        canvas.SetBrushColor(BackColor);
+        canvas.SetPenColor(BackColor);
+        canvas.Rectangle(r);
+    }
+    TColor border = StateBorder();
+    if (const TBitmap* picture = StatePicture()) {
+        int w = Scale(picture->Width());
+        int h = Scale(picture->Height());
+        int x = Caption().empty() ? (Width() - w) / 2 : Scale(4);
+        int y = (Height() - h) / 2;
+        if (w == picture->Width() && h == picture->Height())
+            canvas.Draw(x, y, *picture->Graphic());
+        else
+            canvas.StretchDraw({x, y, x + w, y + h}, *picture->Graphic());
+        r.Left = x + w + Scale(3);
+    } else {
+        r.Left += Scale(2);
+    }
+    if (!Caption().empty())
+        PaintCaption(canvas, r);
+    if (border != clNone) {
+        canvas.SetBrushStyle(TBrushStyle::Clear);
+        canvas.SetPenColor(border);
+        canvas.SetPenWidth(Scale(1));
+        canvas.RoundRect(ClientRect(), Scale(2), Scale(2));
+    }
+}
+
+void TTaskDialogButton::PaintCaption(TCanvas& canvas, TRect& r) {
+    canvas.SetBrushStyle(TBrushStyle::Clear);
+    auto useFont = [&](const TFont& font) {
+        TFont shown = font;
+        if (!Enabled())
+            shown.Color = DisabledTextColor;
+        canvas.SetFont(shown);
+    };
+    const std::string& caption = Caption();
+    if (!IsMultiLineCaption(caption)) {
+        useFont(HeadingFont);
+        canvas.DrawText(caption, r, win::DT_SINGLELINE | win::DT_VCENTER);
+        return;
+    }
+    uint32_t readingOrder = UseRightToLeftReading() ? win::DT_RTLREADING : 0;
+    TStringList lines;
+    SplitCaptionLines(caption, lines);
+    int width = 0;
+    int height = 0;
+    MeasureCommandLinkText(&canvas, caption, HeadingFont, Font(), readingOrder, width, height, true,
+                           PixelsPerInch());
+    int top = (Height() - height) / 2 + Scale(2);
+    for (int i = 0; i < lines.Count(); ++i) {
+        if (i == 0 && lines[0].empty())
+            continue;
+        useFont(i == 0 ? HeadingFont : Font());
+        TRect line{r.Left, top, r.Right, r.Bottom};
+        canvas.DrawText(lines[i], line, win::DT_SINGLELINE | readingOrder);
+        top += canvas.TextHeight("gh") + Scale(i == 0 ? 4 : 2);
+    }
+}
+
+} // namespace qb
