@@ -15,6 +15,9 @@ public:
 
     TComCtlVersionProbe(ISystemInfo& inner, int32_t version) : Inner(inner), Version(version) {}
 
+    // The gallery's timing run switches paths between dialogs of one process.
+    void SetVersion(int32_t version) { Version = version; }
+
     TOsVersion GetVersion() override { return Inner.GetVersion(); }
     int32_t ComCtlVersion(const std::string&) override { return Version; }
     TWow64Answer IsWow64Process() override { return Inner.IsWow64Process(); }

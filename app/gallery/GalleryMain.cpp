@@ -1,16 +1,20 @@
 // qbgallery.exe: shows sample dialogs of the task dialog component.
 //
-//   qbgallery [--native | --emulated] [--sample NAME] [--log FILE] [--list]
+//   qbgallery [--native | --emulated] [--sample NAME[,NAME...]] [--log FILE] [--list]
+//   qbgallery --measure [--repeat N] [--sample NAME[,NAME...]] [--log FILE]
 //
 // --native answers the comctl32 version probe with 6.10, so every dialog goes to the system's
 // task dialog (also under Wine, whose comctl32 reports 5.81); --emulated sets ForceEmulation
 // and answers 5.81, so every dialog goes to the emulated window. Without either, the real probe
-// decides, as in the program. --sample shows one sample; otherwise a chooser walks through them.
+// decides, as in the program. --sample shows the samples named, one after the other; otherwise
+// a chooser walks through them. --measure times each sample on both paths (GalleryTiming.h) and
+// answers them itself.
 // --log (or QB_E2E_DIALOG_LOG) names a file that gets a line per native dialog and per answer.
 #include "runtime/win32/WindowsApi.h"
 
 #include "app/gallery/ComCtlVersionProbe.h"
 #include "app/gallery/GallerySamples.h"
+#include "app/gallery/GalleryTiming.h"
 #include "app/gallery/LogFile.h"
 #include "app/gallery/LoggingTaskDialogHost.h"
 #include "dialogs/TaskDialog.h"
@@ -31,6 +35,8 @@ struct TOptions {
     std::string Sample;
     std::string LogFile;
     bool List = false;
+    bool Measure = false;
+    int Repeat = 3;
     std::string Error;
 };
 
@@ -46,6 +52,10 @@ TOptions ParseOptions(int argc, char** argv) {
             options.Path = TPath::Emulated;
         else if (arg == "--list")
             options.List = true;
+        else if (arg == "--measure")
+            options.Measure = true;
+        else if (arg == "--repeat" && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
+            options.Repeat = std::atoi(argv[++i]);
         else if ((arg == "--sample" || arg == "--log") && i + 1 < argc)
             (arg == "--sample" ? options.Sample : options.LogFile) = argv[++i];
         else
@@ -148,6 +158,25 @@ int RunChooser(qb::TGalleryContext& context, TPath path, const qb::TLogFile& log
     }
 }
 
+// The samples named by --sample, separated by commas; unknown names are reported in `missing`.
+std::vector<const qb::TGallerySample*> NamedSamples(const std::string& names,
+                                                    std::string& missing) {
+    std::vector<const qb::TGallerySample*> samples;
+    size_t start = 0;
+    while (start <= names.size()) {
+        size_t end = names.find(',', start);
+        if (end == std::string::npos)
+            end = names.size();
+        std::string name = names.substr(start, end - start);
+        if (const qb::TGallerySample* sample = qb::FindGallerySample(name))
+            samples.push_back(sample);
+        else if (missing.empty())
+            missing = name;
+        start = end + 1;
+    }
+    return samples;
+}
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -167,7 +196,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     qb::Win32Platform win32;
     std::optional<qb::TComCtlVersionProbe> probe;
-    if (options.Path == TPath::Native)
+    if (options.Measure)
+        probe.emplace(win32.System, qb::TComCtlVersionProbe::Version610);
+    else if (options.Path == TPath::Native)
         probe.emplace(win32.System, qb::TComCtlVersionProbe::Version610);
     else if (options.Path == TPath::Emulated)
         probe.emplace(win32.System, qb::TComCtlVersionProbe::Version581);
@@ -183,15 +214,24 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         qb::TGalleryContext context;
         context.ForceEmulation = options.Path == TPath::Emulated;
-        if (!options.Sample.empty()) {
-            const qb::TGallerySample* sample = qb::FindGallerySample(options.Sample);
-            if (sample == nullptr) {
-                std::string text = "There is no sample named " + options.Sample + ".";
-                MessageBoxA(nullptr, text.c_str(), "Quillbridge gallery", MB_OK | MB_ICONERROR);
-                exitCode = 2;
-            } else {
+        std::string missing;
+        std::vector<const qb::TGallerySample*> samples;
+        if (!options.Sample.empty())
+            samples = NamedSamples(options.Sample, missing);
+        else if (options.Measure)
+            samples = qb::DefaultTimedSamples();
+        if (!missing.empty()) {
+            std::string text = "There is no sample named " + missing + ".";
+            MessageBoxA(nullptr, text.c_str(), "Quillbridge gallery", MB_OK | MB_ICONERROR);
+            exitCode = 2;
+        } else if (options.Measure) {
+            qb::RunTiming(samples, options.Repeat, *probe, log,
+                          [&](const qb::TGallerySample& sample, qb::TGalleryContext& timed) {
+                              RunSample(sample, timed, log);
+                          });
+        } else if (!samples.empty()) {
+            for (const qb::TGallerySample* sample : samples)
                 RunSample(*sample, context, log);
-            }
         } else {
             exitCode = RunChooser(context, options.Path, log);
         }
