@@ -55,7 +55,8 @@ TGdiCanvasCounts GdiCanvasCounts() {
 
 // ---- graphics ----
 
-TGdiBitmap::TGdiBitmap(HBITMAP bitmap, bool owned) : Bitmap_(bitmap), Owned_(owned) {
+TGdiBitmap::TGdiBitmap(HBITMAP bitmap, bool owned, TColor transparent)
+    : Bitmap_(bitmap), Owned_(owned), Transparent_(transparent) {
     BITMAP info{};
     if (Bitmap_ && GetObjectA(Bitmap_, sizeof info, &info)) {
         Width_ = info.bmWidth;
@@ -77,7 +78,11 @@ void TGdiBitmap::DrawOn(HDC dc, const RECT& target) const {
     HGDIOBJ old = SelectObject(source, Bitmap_);
     int w = target.right - target.left;
     int h = target.bottom - target.top;
-    if (w == Width_ && h == Height_) {
+    if (Transparent_ != clNone) {
+        // Nearest-pixel stretching keeps the key colour exact, so no tinted fringe appears.
+        GdiTransparentBlt(dc, target.left, target.top, w, h, source, 0, 0, Width_, Height_,
+                          Rgb(Transparent_));
+    } else if (w == Width_ && h == Height_) {
         BitBlt(dc, target.left, target.top, w, h, source, 0, 0, SRCCOPY);
     } else {
         int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
@@ -104,6 +109,11 @@ TGdiIcon::TGdiIcon(HICON icon, bool owned) : Icon_(icon), Owned_(owned) {
         if (info.hbmMask)
             DeleteObject(info.hbmMask);
     }
+}
+
+TGdiIcon::TGdiIcon(HICON icon, bool owned, int width, int height) : TGdiIcon(icon, owned) {
+    Width_ = width;
+    Height_ = height;
 }
 
 TGdiIcon::~TGdiIcon() {

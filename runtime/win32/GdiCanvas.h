@@ -22,7 +22,8 @@ public:
 // A bitmap handle as a graphic. Owned handles are deleted with the object.
 class TGdiBitmap : public TGraphic, public IGdiDrawable {
 public:
-    TGdiBitmap(HBITMAP bitmap, bool owned);
+    // transparent (0x00BBGGRR, or clNone for opaque) is left out wherever the bitmap is drawn.
+    TGdiBitmap(HBITMAP bitmap, bool owned, TColor transparent = clNone);
     ~TGdiBitmap() override;
     TGdiBitmap(const TGdiBitmap&) = delete;
     TGdiBitmap& operator=(const TGdiBitmap&) = delete;
@@ -34,6 +35,7 @@ public:
 private:
     HBITMAP Bitmap_;
     bool Owned_;
+    TColor Transparent_;
     int Width_ = 0;
     int Height_ = 0;
 };
@@ -42,6 +44,8 @@ private:
 class TGdiIcon : public TGraphic, public IGdiDrawable {
 public:
     TGdiIcon(HICON icon, bool owned);
+    // An icon that lays out at a size of its own (a shared system icon loaded for a DPI).
+    TGdiIcon(HICON icon, bool owned, int width, int height);
     ~TGdiIcon() override;
     TGdiIcon(const TGdiIcon&) = delete;
     TGdiIcon& operator=(const TGdiIcon&) = delete;
@@ -176,6 +180,8 @@ public:
 
     int Width() const { return SurfaceWidth_; }
     int Height() const { return SurfaceHeight_; }
+    // The bitmap behind the canvas (selected into it), for copying from.
+    HBITMAP BitmapHandle() const { return Bitmap_; }
     void Clear(TColor color);
     // 0x00BBGGRR of one pixel; clNone outside the bitmap.
     TColor Pixel(int x, int y) const;

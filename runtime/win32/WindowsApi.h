@@ -20,3 +20,4 @@
 #undef ShellExecute
 #undef ShellExecuteEx
 #undef IShellLink
+#undef DrawText

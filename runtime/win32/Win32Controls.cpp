@@ -1,0 +1,329 @@
+// The standard controls as system windows, and custom-painted controls as owner-drawn buttons
+// (so a screen reader finds a push button named by its caption).
+#include "runtime/win32/Win32Peer.h"
+
+#include "runtime/StdCtrls.h"
+#include "runtime/win32/Win32FormPeer.h"
+#include <algorithm>
+
+namespace qb {
+namespace {
+
+std::string WindowText(HWND window) {
+    // Read whole: the text may be far longer than any fixed buffer.
+    const int length = GetWindowTextLengthA(window);
+    if (length <= 0)
+        return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(window, text.data(), length + 1);
+    text.resize(static_cast<size_t>(std::clamp(copied, 0, length)));
+    return text;
+}
+
+class TButtonPeer : public TWin32Peer {
+public:
+    explicit TButtonPeer(TButton& button) : TWin32Peer(button), Button_(button) {
+        Create(WindowClass(), Style(), 0, ParentWindow());
+    }
+    bool IsPushButton() const override { return true; }
+    void Command(int code) override {
+        if (code == BN_CLICKED)
+            Guard([&] { Button_.Click(); });
+    }
+
+protected:
+    const char* WindowClass() const override { return "BUTTON"; }
+    DWORD Style() const override {
+        return WS_CLIPSIBLINGS | (Button_.Default() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    }
+    void ApplyState() override {
+        HWND parent = GetParent(Wnd_);
+        const auto id = static_cast<WPARAM>(GetDlgCtrlID(Wnd_));
+        if (Button_.Default()) {
+            // The dialog manager moves the default look with the focus and back to this one.
+            SendMessageA(parent, DM_SETDEFID, id, 0);
+        } else if ((GetWindowLongPtrA(Wnd_, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            SendMessageA(Wnd_, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+            if (LOWORD(SendMessageA(parent, DM_GETDEFID, 0, 0)) == id)
+                SendMessageA(parent, DM_SETDEFID, 0, 0);
+        }
+    }
+    HWND ParentWindow() const { return reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()); }
+
+private:
+    TButton& Button_;
+};
+
+class TCheckBoxPeer : public TWin32Peer {
+public:
+    explicit TCheckBoxPeer(TCheckBox& box) : TWin32Peer(box), Box_(box) {
+        Create(WindowClass(), Style(), 0,
+               reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()));
+    }
+    bool ReadChecked() override { return SendMessageA(Wnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    void Command(int code) override {
+        if (code == BN_CLICKED)
+            Guard([&] { Box_.Click(); });
+    }
+
+protected:
+    const char* WindowClass() const override { return "BUTTON"; }
+    DWORD Style() const override {
+        return WS_CLIPSIBLINGS | BS_AUTOCHECKBOX | (Box_.WordWrap ? BS_MULTILINE : 0);
+    }
+    void ApplyState() override {
+        SendMessageA(Wnd_, BM_SETCHECK, Box_.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+
+private:
+    TCheckBox& Box_;
+};
+
+class TRadioButtonPeer : public TWin32Peer {
+public:
+    explicit TRadioButtonPeer(TRadioButton& radio) : TWin32Peer(radio), Radio_(radio) {
+        Create(WindowClass(), Style(), 0,
+               reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()));
+    }
+    bool ReadChecked() override { return SendMessageA(Wnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    void Command(int code) override {
+        if (code == BN_CLICKED)
+            Guard([&] { Radio_.Click(); });
+    }
+
+protected:
+    const char* WindowClass() const override { return "BUTTON"; }
+    DWORD Style() const override { return WS_CLIPSIBLINGS | BS_AUTORADIOBUTTON; }
+    void ApplyState() override {
+        SendMessageA(Wnd_, BM_SETCHECK, Radio_.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+
+private:
+    TRadioButton& Radio_;
+};
+
+class TEditPeer : public TWin32Peer {
+public:
+    TEditPeer(TWinControl& control, bool memo, bool wantReturns)
+        : TWin32Peer(control), Memo_(memo), WantReturns_(wantReturns) {
+        Create(WindowClass(), Style(), WS_EX_CLIENTEDGE,
+               reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()));
+    }
+    std::string ReadText() override { return Wnd_ ? WindowText(Wnd_) : Control_.Caption(); }
+    bool WantsReturn() const { return Memo_ && WantReturns_; }
+
+protected:
+    const char* WindowClass() const override { return "EDIT"; }
+    DWORD Style() const override {
+        if (!Memo_)
+            return WS_CLIPSIBLINGS | ES_LEFT | ES_AUTOHSCROLL;
+        return WS_CLIPSIBLINGS | ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL |
+               (WantReturns_ ? ES_WANTRETURN : 0);
+    }
+    DWORD ExStyle() const override { return WS_EX_CLIENTEDGE; }
+
+private:
+    bool Memo_;
+    bool WantReturns_;
+};
+
+class TComboBoxPeer : public TWin32Peer {
+public:
+    explicit TComboBoxPeer(TComboBox& combo) : TWin32Peer(combo), Combo_(combo) {
+        CreatedStyle_ = combo.Style();
+        Create(WindowClass(), Style(), 0,
+               reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()));
+    }
+    std::string ReadText() override { return Wnd_ ? WindowText(Wnd_) : Control_.Caption(); }
+    int ReadItemIndex() override {
+        return Wnd_ ? static_cast<int>(SendMessageA(Wnd_, CB_GETCURSEL, 0, 0)) : -1;
+    }
+    bool DroppedDown() const { return SendMessageA(Wnd_, CB_GETDROPPEDSTATE, 0, 0) != 0; }
+
+protected:
+    const char* WindowClass() const override { return "COMBOBOX"; }
+    DWORD Style() const override {
+        return WS_CLIPSIBLINGS | WS_VSCROLL | CBS_AUTOHSCROLL |
+               (CreatedStyle_ == TComboBoxStyle::csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
+    }
+    void ApplyBounds() override {
+        // A combo box window's height includes its drop-down list.
+        const TRect b = Control_.BoundsRect();
+        const int listHeight = std::max(b.Height(), 1) * 8;
+        SetWindowPos(Wnd_, nullptr, b.Left, b.Top, b.Width(), b.Height() + listHeight,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    void ApplyState() override {
+        if (Combo_.Style() != CreatedStyle_) {
+            CreatedStyle_ = Combo_.Style();
+            Recreate();
+            return;
+        }
+        SendMessageA(Wnd_, CB_RESETCONTENT, 0, 0);
+        for (int i = 0; i < Combo_.Items.Count(); ++i)
+            SendMessageA(Wnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Combo_.Items[i].c_str()));
+        const int index = Combo_.StoredItemIndex();
+        SendMessageA(Wnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        if (index < 0 && CreatedStyle_ == TComboBoxStyle::csDropDown)
+            SetWindowTextA(Wnd_, Control_.Caption().c_str());
+    }
+
+private:
+    TComboBox& Combo_;
+    TComboBoxStyle CreatedStyle_;
+};
+
+class TDatePickerPeer : public TWin32Peer {
+public:
+    explicit TDatePickerPeer(TDateTimePicker& picker) : TWin32Peer(picker), Picker_(picker) {
+        Create(WindowClass(), Style(), 0,
+               reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()));
+    }
+    bool ReadDate(TDate& date) override {
+        SYSTEMTIME time{};
+        if (!Wnd_ ||
+            SendMessageA(Wnd_, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_VALID)
+            return false;
+        date = TDate{time.wYear, time.wMonth, time.wDay};
+        return true;
+    }
+
+protected:
+    const char* WindowClass() const override { return DATETIMEPICK_CLASSA; }
+    DWORD Style() const override { return WS_CLIPSIBLINGS | DTS_SHORTDATEFORMAT; }
+    void ApplyState() override {
+        const TDate& date = Picker_.StoredDate();
+        if (date.Year == 0)
+            return; // no date set: the control shows today
+        SYSTEMTIME time{};
+        time.wYear = static_cast<WORD>(date.Year);
+        time.wMonth = static_cast<WORD>(date.Month);
+        time.wDay = static_cast<WORD>(date.Day);
+        SendMessageA(Wnd_, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+    }
+
+private:
+    TDateTimePicker& Picker_;
+};
+
+class TProgressBarPeer : public TWin32Peer {
+public:
+    explicit TProgressBarPeer(TProgressBar& bar) : TWin32Peer(bar), Bar_(bar) {
+        Create(WindowClass(), Style(), 0,
+               reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()));
+    }
+
+protected:
+    const char* WindowClass() const override { return PROGRESS_CLASSA; }
+    DWORD Style() const override { return WS_CLIPSIBLINGS | (Bar_.Marquee() ? PBS_MARQUEE : 0); }
+    void ApplyState() override {
+        LONG_PTR style = GetWindowLongPtrA(Wnd_, GWL_STYLE);
+        const bool marquee = Bar_.Marquee();
+        if (((style & PBS_MARQUEE) != 0) != marquee)
+            SetWindowLongPtrA(Wnd_, GWL_STYLE,
+                              marquee ? style | PBS_MARQUEE : style & ~LONG_PTR{PBS_MARQUEE});
+        SendMessageA(Wnd_, PBM_SETMARQUEE, marquee ? TRUE : FALSE, 30);
+        SendMessageA(Wnd_, PBM_SETRANGE32, static_cast<WPARAM>(Bar_.Min()),
+                     static_cast<LPARAM>(Bar_.Max()));
+        SendMessageA(Wnd_, PBM_SETPOS, static_cast<WPARAM>(Bar_.Position()), 0);
+        WPARAM state = PBST_NORMAL;
+        if (Bar_.State() == TProgressBarState::pbsError)
+            state = PBST_ERROR;
+        else if (Bar_.State() == TProgressBarState::pbsPaused)
+            state = PBST_PAUSED;
+        SendMessageA(Wnd_, PBM_SETSTATE, state, 0);
+        InvalidateRect(Wnd_, nullptr, TRUE);
+    }
+
+private:
+    TProgressBar& Bar_;
+};
+
+// A control that paints itself: an owner-drawn push button whose text is the caption, painted
+// on a memory bitmap over the form's own picture of that place.
+class TCustomPeer : public TWin32Peer {
+public:
+    explicit TCustomPeer(TCustomControl& control) : TWin32Peer(control), Custom_(control) {
+        Create(WindowClass(), Style(), 0,
+               reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()));
+    }
+    bool IsPushButton() const override { return true; }
+    void Command(int code) override {
+        if (code == BN_CLICKED || code == BN_DOUBLECLICKED)
+            Guard([&] { Custom_.Click(); });
+    }
+    bool DrawItem(const DRAWITEMSTRUCT& item) override {
+        const RECT r = item.rcItem;
+        const int width = r.right - r.left;
+        const int height = r.bottom - r.top;
+        if (width <= 0 || height <= 0)
+            return true;
+        TGdiBitmapCanvas canvas(width, height);
+        bool backed = false;
+        if (TWin32FormPeer* form = Form()) {
+            POINT origin{0, 0};
+            MapWindowPoints(Wnd_, form->Wnd(), &origin, 1);
+            backed = form->CopyBackground(canvas.Handle(), origin.x, origin.y, width, height);
+        }
+        if (!backed)
+            canvas.Clear(Control_.Parent()->Color());
+        canvas.SetFont(Control_.Font());
+        canvas.SetBrushColor(Control_.Color());
+        Guard([&] { Custom_.PaintWith(canvas); });
+        GdiFlush();
+        BitBlt(item.hDC, r.left, r.top, width, height, canvas.Handle(), 0, 0, SRCCOPY);
+        return true;
+    }
+
+protected:
+    const char* WindowClass() const override { return "BUTTON"; }
+    DWORD Style() const override { return WS_CLIPSIBLINGS | BS_OWNERDRAW; }
+    LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam) override {
+        // The whole face is painted from a memory bitmap: erasing first would only flicker.
+        if (message == WM_ERASEBKGND)
+            return 1;
+        return TWin32Peer::Message(message, wParam, lParam);
+    }
+
+private:
+    TCustomControl& Custom_;
+};
+
+} // namespace
+
+bool PeerWantsKey(TWin32Peer& peer, int key) {
+    if (auto* edit = dynamic_cast<TEditPeer*>(&peer))
+        return key == VK_RETURN && edit->WantsReturn();
+    if (auto* combo = dynamic_cast<TComboBoxPeer*>(&peer))
+        return combo->DroppedDown();
+    return false;
+}
+
+std::unique_ptr<IControlPeer> CreateControlPeer(TWinControl& control) {
+    switch (control.Kind()) {
+    case TControlKind::Button:
+        return std::make_unique<TButtonPeer>(static_cast<TButton&>(control));
+    case TControlKind::CheckBox:
+        return std::make_unique<TCheckBoxPeer>(static_cast<TCheckBox&>(control));
+    case TControlKind::RadioButton:
+        return std::make_unique<TRadioButtonPeer>(static_cast<TRadioButton&>(control));
+    case TControlKind::Edit:
+        return std::make_unique<TEditPeer>(control, false, false);
+    case TControlKind::Memo:
+        return std::make_unique<TEditPeer>(control, true, static_cast<TMemo&>(control).WantReturns);
+    case TControlKind::ComboBox:
+        return std::make_unique<TComboBoxPeer>(static_cast<TComboBox&>(control));
+    case TControlKind::DatePicker:
+        return std::make_unique<TDatePickerPeer>(static_cast<TDateTimePicker&>(control));
+    case TControlKind::ProgressBar:
+        return std::make_unique<TProgressBarPeer>(static_cast<TProgressBar&>(control));
+    case TControlKind::Custom:
+        return std::make_unique<TCustomPeer>(static_cast<TCustomControl&>(control));
+    case TControlKind::Form:
+    case TControlKind::Graphic:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace qb

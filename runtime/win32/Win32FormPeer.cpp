@@ -1,0 +1,521 @@
+#include "runtime/win32/Win32FormPeer.h"
+
+#include "runtime/Platform.h"
+#include "runtime/Windowing.h"
+#include <windowsx.h>
+#include <algorithm>
+
+namespace qb {
+namespace {
+
+constexpr const char* FormClassName = "QuillbridgeForm";
+
+COLORREF Resolve(TColor color) {
+    if (IsSystemColor(color))
+        return GetSysColor(static_cast<int>(color & 0xFF));
+    return color & 0x00FFFFFFu;
+}
+
+void CopyCanvasState(TCanvas& from, TCanvas& to) {
+    to.SetFont(from.Font());
+    to.SetFontRotation(from.FontRotation());
+    to.SetBrushColor(from.BrushColor());
+    to.SetBrushStyle(from.BrushStyle());
+    to.SetPenColor(from.PenColor());
+    to.SetPenWidth(from.PenWidth());
+}
+
+bool IsInside(HWND root, HWND window) {
+    return window && (window == root || IsChild(root, window));
+}
+
+} // namespace
+
+TWin32FormPeer::TWin32FormPeer(TForm& form) : TWin32Peer(form), Form_(form) {
+    static const ATOM registered = [] {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &FormProc;
+        // A private dialog class: DefDlgProc keeps its state in these extra bytes.
+        wc.cbWndExtra = DLGWINDOWEXTRA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        wc.lpszClassName = FormClassName;
+        return RegisterClassExA(&wc);
+    }();
+    (void)registered;
+    Create(WindowClass(), Style(), ExStyle(), nullptr);
+}
+
+TWin32FormPeer::~TWin32FormPeer() {
+    if (BackBrush_)
+        DeleteObject(BackBrush_);
+}
+
+const char* TWin32FormPeer::WindowClass() const {
+    return FormClassName;
+}
+
+DWORD TWin32FormPeer::StyleFor(const TForm& form) {
+    DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    const TBorderIcons icons = form.BorderIcons();
+    switch (form.BorderStyle()) {
+    case TFormBorderStyle::bsNone:
+        return style;
+    case TFormBorderStyle::bsDialog:
+        style |= WS_CAPTION | DS_MODALFRAME;
+        if (icons & biSystemMenu)
+            style |= WS_SYSMENU;
+        return style;
+    case TFormBorderStyle::bsSingle:
+        style |= WS_CAPTION;
+        break;
+    case TFormBorderStyle::bsSizeable:
+        style |= WS_CAPTION | WS_THICKFRAME;
+        break;
+    }
+    // The minimize and maximize boxes live in the system menu's row.
+    if (icons & biSystemMenu) {
+        style |= WS_SYSMENU;
+        if (icons & biMinimize)
+            style |= WS_MINIMIZEBOX;
+        if (icons & biMaximize)
+            style |= WS_MAXIMIZEBOX;
+    }
+    return style;
+}
+
+DWORD TWin32FormPeer::ExStyleFor(const TForm& form) {
+    DWORD exStyle = WS_EX_CONTROLPARENT;
+    if (form.BorderStyle() == TFormBorderStyle::bsDialog)
+        exStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+    if (form.FormStyle() == TFormStyle::fsStayOnTop)
+        exStyle |= WS_EX_TOPMOST;
+    return exStyle;
+}
+
+TSize TWin32FormPeer::OuterSize() const {
+    RECT r{0, 0, Form_.ClientWidth(), Form_.ClientHeight()};
+    AdjustWindowRectEx(&r, StyleFor(Form_), FALSE, ExStyleFor(Form_));
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+TRect TWin32FormPeer::WindowRect() {
+    RECT r{};
+    if (Wnd_)
+        GetWindowRect(Wnd_, &r);
+    const TSize size = OuterSize();
+    return {r.left, r.top, r.left + size.Width, r.top + size.Height};
+}
+
+void TWin32FormPeer::ApplyBounds() {
+    const TSize size = OuterSize();
+    const TRect wanted{Form_.Left(), Form_.Top(), Form_.Left() + size.Width,
+                       Form_.Top() + size.Height};
+    if (wanted == Applied_)
+        return;
+    Applied_ = wanted;
+    SetWindowPos(Wnd_, nullptr, wanted.Left, wanted.Top, size.Width, size.Height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    BufferValid_ = false;
+}
+
+void TWin32FormPeer::ApplyStyle() {
+    const LONG_PTR kept = GetWindowLongPtrA(Wnd_, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED);
+    SetWindowLongPtrA(Wnd_, GWL_STYLE, static_cast<LONG_PTR>(StyleFor(Form_)) | kept);
+    SetWindowLongPtrA(Wnd_, GWL_EXSTYLE, static_cast<LONG_PTR>(ExStyleFor(Form_)));
+    const bool onTop = Form_.FormStyle() == TFormStyle::fsStayOnTop;
+    SetWindowPos(Wnd_, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    Applied_ = {};
+    ApplyBounds();
+    Invalidate();
+}
+
+void TWin32FormPeer::Changed(TPeerChange change) {
+    if (!Wnd_)
+        return;
+    switch (change) {
+    case TPeerChange::Style:
+        ApplyStyle();
+        break;
+    case TPeerChange::Visible:
+        // RunModal shows the window once the form is ready; hiding is immediate.
+        if (!Form_.Visible())
+            ShowWindow(Wnd_, SW_HIDE);
+        break;
+    case TPeerChange::Font:
+    case TPeerChange::State:
+        TWin32Peer::Changed(change);
+        Invalidate();
+        break;
+    default:
+        TWin32Peer::Changed(change);
+        break;
+    }
+}
+
+void TWin32FormPeer::Invalidate() {
+    BufferValid_ = false;
+    if (Wnd_)
+        InvalidateRect(Wnd_, nullptr, FALSE);
+}
+
+void TWin32FormPeer::FocusChild(HWND child) {
+    if (!Wnd_ || !IsWindowVisible(Wnd_)) {
+        PendingFocus_ = child;
+        return;
+    }
+    // Through the dialog manager, so the default button follows the focus as in any dialog.
+    SendMessageA(Wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(child), TRUE);
+}
+
+void TWin32FormPeer::PaintBuffer() {
+    if (BackBrush_) {
+        DeleteObject(BackBrush_);
+        BackBrush_ = nullptr;
+    }
+    CopyCanvasState(MeasureCanvas(), *Buffer_);
+    Guard([&] { Form_.PaintWith(*Buffer_); });
+    GdiFlush();
+    BufferValid_ = true;
+}
+
+bool TWin32FormPeer::EnsureBuffer() {
+    RECT client{};
+    GetClientRect(Wnd_, &client);
+    const int width = std::max<int>(client.right, 1);
+    const int height = std::max<int>(client.bottom, 1);
+    if (!Buffer_ || Buffer_->Width() != width || Buffer_->Height() != height) {
+        if (BackBrush_) {
+            DeleteObject(BackBrush_);
+            BackBrush_ = nullptr;
+        }
+        Buffer_ = std::make_unique<TGdiBitmapCanvas>(width, height);
+        BufferValid_ = false;
+    }
+    if (!Buffer_->BitmapHandle())
+        return false;
+    if (!BufferValid_)
+        PaintBuffer();
+    return true;
+}
+
+bool TWin32FormPeer::CopyBackground(HDC target, int x, int y, int width, int height) {
+    if (!Wnd_ || !EnsureBuffer())
+        return false;
+    return BitBlt(target, 0, 0, width, height, Buffer_->Handle(), x, y, SRCCOPY) != FALSE;
+}
+
+LRESULT TWin32FormPeer::ColorChild(HDC dc, HWND child, UINT message, WPARAM wParam, LPARAM lParam) {
+    TWin32Peer* peer = FromWindow(child);
+    const TControlKind kind = peer ? peer->Control().Kind() : TControlKind::Form;
+    if (kind != TControlKind::CheckBox && kind != TControlKind::RadioButton)
+        return DefDlgProcA(Wnd_, message, wParam, lParam);
+    // Check and radio boxes show the form's own picture behind their text.
+    SetTextColor(dc, Resolve(peer->Control().Font().Color));
+    SetBkMode(dc, TRANSPARENT);
+    if (!BackBrush_ && EnsureBuffer())
+        BackBrush_ = CreatePatternBrush(Buffer_->BitmapHandle());
+    if (!BackBrush_)
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    POINT origin{0, 0};
+    MapWindowPoints(child, Wnd_, &origin, 1);
+    SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+    return reinterpret_cast<LRESULT>(BackBrush_);
+}
+
+bool TWin32FormPeer::SetCursorFor(HWND target) {
+    TCursor cursor = TCursor::crDefault;
+    if (target == Wnd_) {
+        cursor = Form_.Cursor();
+        POINT p{};
+        GetCursorPos(&p);
+        ScreenToClient(Wnd_, &p);
+        // A label or image under the mouse may ask for its own cursor.
+        const auto& controls = Form_.Controls();
+        for (auto it = controls.rbegin(); cursor == TCursor::crDefault && it != controls.rend();
+             ++it) {
+            const TControl& c = **it;
+            const TRect b = c.BoundsRect();
+            if (!c.IsWindowedControl() && c.Visible() && p.x >= b.Left && p.x < b.Right &&
+                p.y >= b.Top && p.y < b.Bottom)
+                cursor = c.Cursor();
+        }
+    } else if (TWin32Peer* peer = OwnerOf(target)) {
+        cursor = peer->Control().Cursor();
+    }
+    if (cursor == TCursor::crHandPoint) {
+        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+        return true;
+    }
+    if (target == Wnd_) {
+        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+        return true;
+    }
+    return false;
+}
+
+LRESULT CALLBACK TWin32FormPeer::FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* peer = static_cast<TWin32FormPeer*>(create->lpCreateParams);
+        SetPropA(window, "QuillbridgePeer", static_cast<TWin32Peer*>(peer));
+        peer->Wnd_ = window;
+    }
+    TWin32Peer* peer = FromWindow(window);
+    if (!peer)
+        return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        RemovePropA(window, "QuillbridgePeer");
+        if (peer->Wnd_ == window)
+            peer->Wnd_ = nullptr;
+        return DefDlgProcA(window, message, wParam, lParam);
+    }
+    return peer->Message(message, wParam, lParam);
+}
+
+LRESULT TWin32FormPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1; // WM_PAINT covers every pixel from the memory bitmap
+    case WM_PAINT: {
+        PAINTSTRUCT ps{};
+        HDC dc = BeginPaint(Wnd_, &ps);
+        BufferValid_ = false;
+        if (dc && EnsureBuffer())
+            BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+                   ps.rcPaint.bottom - ps.rcPaint.top, Buffer_->Handle(), ps.rcPaint.left,
+                   ps.rcPaint.top, SRCCOPY);
+        EndPaint(Wnd_, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        // Themed controls ask for the picture behind them.
+        if (EnsureBuffer())
+            BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, Buffer_->Width(), Buffer_->Height(),
+                   Buffer_->Handle(), 0, 0, SRCCOPY);
+        return 0;
+    case WM_SIZE:
+        BufferValid_ = false;
+        InvalidateRect(Wnd_, nullptr, FALSE);
+        break;
+    case WM_COMMAND:
+        if (lParam) {
+            if (TWin32Peer* peer = FromWindow(reinterpret_cast<HWND>(lParam)))
+                peer->Command(HIWORD(wParam));
+        }
+        return 0;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (TWin32Peer* peer = item ? FromWindow(item->hwndItem) : nullptr)
+            return peer->DrawItem(*item) ? TRUE : FALSE;
+        break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return ColorChild(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), message,
+                          wParam, lParam);
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && SetCursorFor(reinterpret_cast<HWND>(wParam)))
+            return TRUE;
+        break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        MouseMessage(message, wParam, lParam);
+        return 0;
+    case WM_MOUSELEAVE:
+        Tracking_ = false;
+        if (!Destroying_ && !Form_.IsDestroying())
+            Guard([&] { Form_.MouseLeave(); });
+        return 0;
+    case WM_CLOSE:
+        // The close box and Alt+F4 past the key handling: a close request, never a destroy.
+        if (!Destroying_ && !Form_.IsDestroying())
+            Guard([&] { Form_.Close(); });
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            if (Form_.FormStyle() == TFormStyle::fsStayOnTop)
+                SetWindowPos(Wnd_, HWND_TOPMOST, 0, 0, 0, 0,
+                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            if (PendingFocus_ && IsChild(Wnd_, PendingFocus_)) {
+                // The focus the form chose before it showed, not the dialog's first control.
+                HWND focus = PendingFocus_;
+                PendingFocus_ = nullptr;
+                SendMessageA(Wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+                return 0;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    return DefDlgProcA(Wnd_, message, wParam, lParam);
+}
+
+TWin32Peer* TWin32FormPeer::FocusedPeer() const {
+    HWND focus = GetFocus();
+    if (!focus || focus == Wnd_ || !IsChild(Wnd_, focus))
+        return nullptr;
+    TWin32Peer* peer = OwnerOf(focus);
+    return peer == this ? nullptr : peer;
+}
+
+bool TWin32FormPeer::LoopShouldEnd() {
+    bool end = false;
+    if (!Guard([&] { end = Form_.ModalLoopShouldEnd(); }))
+        return false;
+    return end;
+}
+
+bool TWin32FormPeer::RouteKeyDown(MSG& msg) {
+    int key = static_cast<int>(msg.wParam);
+    const TShiftState shift = KeyShiftState();
+    if (Form_.KeyPreview) {
+        bool goOn = true;
+        Guard([&] { goOn = Form_.PreviewKey(key, shift); });
+        if (!goOn || key == 0)
+            return false;
+    }
+    TWin32Peer* focus = FocusedPeer();
+    if (focus) {
+        Guard([&] { focus->Control().KeyDown(key, shift); });
+    } else if (!Form_.KeyPreview) {
+        TWinControl& form = Form_;
+        Guard([&] { form.KeyDown(key, shift); });
+    }
+    if (key == 0)
+        return false;
+    msg.wParam = static_cast<WPARAM>(key);
+    if (msg.message != WM_KEYDOWN || (key != VK_RETURN && key != VK_ESCAPE) || (shift & ssAlt))
+        return true;
+    if (focus && PeerWantsKey(*focus, key))
+        return true;
+    // Enter and Escape belong to the dialog; they never reach the dialog manager's IDOK/IDCANCEL.
+    if (key == VK_RETURN && focus && focus->IsPushButton() &&
+        focus->Control().Kind() == TControlKind::Custom) {
+        Guard([&] { focus->Control().Click(); });
+        return false;
+    }
+    bool used = false;
+    Guard([&] { used = Form_.DialogKey(key); });
+    if (!used && key == VK_ESCAPE)
+        Guard([&] { Form_.DialogChar(27); });
+    return false;
+}
+
+bool TWin32FormPeer::RouteChar(MSG& msg) {
+    char ch = static_cast<char>(msg.wParam);
+    TWin32Peer* focus = FocusedPeer();
+    if (msg.message == WM_CHAR && focus) {
+        // A button window clicks itself on Space; its object must not click a second time.
+        const bool clicksItself = focus->IsPushButton() && (ch == ' ' || ch == '\r');
+        if (!clicksItself) {
+            Guard([&] { focus->Control().KeyPress(ch); });
+            if (ch == 0)
+                return false;
+            msg.wParam = static_cast<unsigned char>(ch);
+        }
+        const LRESULT code =
+            SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+        if (code & (DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))
+            return true;
+    }
+    bool handled = false;
+    Guard([&] { handled = Form_.DialogChar(ch); });
+    return !handled;
+}
+
+void TWin32FormPeer::Route(MSG& msg) {
+    if (IsInside(Wnd_, msg.hwnd)) {
+        bool goOn = true;
+        switch (msg.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            goOn = RouteKeyDown(msg);
+            break;
+        case WM_CHAR:
+        case WM_SYSCHAR:
+            goOn = RouteChar(msg);
+            break;
+        default:
+            break;
+        }
+        if (!goOn || !Wnd_)
+            return;
+        if (IsDialogMessageA(Wnd_, &msg))
+            return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
+void TWin32FormPeer::RunModal() {
+    if (!Wnd_)
+        return;
+    HWND owner = GetActiveWindow();
+    if (owner == Wnd_ || (owner && !IsWindowVisible(owner)))
+        owner = nullptr;
+    SetWindowLongPtrA(Wnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    if (Form_.Position() == TPosition::poOwnerFormCenter && owner) {
+        RECT o{};
+        GetWindowRect(owner, &o);
+        Form_.SetBounds(o.left + (o.right - o.left - Form_.Width()) / 2,
+                        o.top + (o.bottom - o.top - Form_.Height()) / 2, Form_.Width(),
+                        Form_.Height());
+    }
+    Guard([&] { Form_.DoShow(); });
+    const bool disableOwner = owner && IsWindowEnabled(owner);
+    if (disableOwner)
+        EnableWindow(owner, FALSE);
+    ShowWindow(Wnd_, SW_SHOW);
+    SetForegroundWindow(Wnd_);
+    if (Wnd_ && !IsInside(Wnd_, GetFocus())) {
+        HWND focus = PendingFocus_ && IsChild(Wnd_, PendingFocus_)
+                         ? PendingFocus_
+                         : GetNextDlgTabItem(Wnd_, nullptr, FALSE);
+        if (focus)
+            SendMessageA(Wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+    }
+    PendingFocus_ = nullptr;
+    // Keyboard users see where the focus is and which letters are accelerators.
+    if (Wnd_) {
+        SendMessageA(Wnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL),
+                     0);
+        UpdateWindow(Wnd_);
+    }
+
+    MSG msg{};
+    while (Wnd_ && !LoopShouldEnd()) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            // WM_QUIT belongs to the outer loop; the dialog ends as if cancelled.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            Form_.SetModalResult(mrCancel);
+            break;
+        }
+        if (got < 0)
+            break;
+        Route(msg);
+    }
+
+    // The owner is enabled before this window hides, so the system activates it, not another.
+    if (disableOwner && IsWindow(owner))
+        EnableWindow(owner, TRUE);
+    if (Wnd_)
+        ShowWindow(Wnd_, SW_HIDE);
+    if (owner && IsWindow(owner))
+        SetActiveWindow(owner);
+}
+
+} // namespace qb

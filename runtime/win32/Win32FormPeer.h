@@ -1,0 +1,61 @@
+// A form as a top-level window of a private dialog class: the dialog manager gives it Tab,
+// arrows, default buttons and focus memory; the form paints its client area on a memory
+// bitmap; RunModal is the modal message loop with the form's key handling in front.
+#pragma once
+#include "runtime/win32/Win32Peer.h"
+
+#include "runtime/Forms.h"
+#include <memory>
+
+namespace qb {
+
+class TWin32FormPeer : public TWin32Peer {
+public:
+    explicit TWin32FormPeer(TForm& form);
+    ~TWin32FormPeer() override;
+
+    void Changed(TPeerChange change) override;
+    void Invalidate() override;
+    void RunModal() override;
+    TRect WindowRect() override;
+
+    // A child asks for the focus; before the window shows, it is kept for the first activation.
+    void FocusChild(HWND child);
+    HWND PendingFocus() const { return PendingFocus_; }
+    // Copies the form's picture of a client rectangle (for controls that paint over it).
+    bool CopyBackground(HDC target, int x, int y, int width, int height);
+
+    // Window styles for a form's border style, border icons and form style.
+    static DWORD StyleFor(const TForm& form);
+    static DWORD ExStyleFor(const TForm& form);
+
+protected:
+    const char* WindowClass() const override;
+    DWORD Style() const override { return StyleFor(Form_); }
+    DWORD ExStyle() const override { return ExStyleFor(Form_); }
+    void ApplyBounds() override;
+    LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    TSize OuterSize() const;
+    void ApplyStyle();
+    bool EnsureBuffer();
+    void PaintBuffer();
+    LRESULT ColorChild(HDC dc, HWND child, UINT message, WPARAM wParam, LPARAM lParam);
+    bool SetCursorFor(HWND target);
+    TWin32Peer* FocusedPeer() const;
+    bool LoopShouldEnd();
+    void Route(MSG& msg);
+    bool RouteKeyDown(MSG& msg);
+    bool RouteChar(MSG& msg);
+
+    TForm& Form_;
+    HWND PendingFocus_ = nullptr;
+    std::unique_ptr<TGdiBitmapCanvas> Buffer_;
+    bool BufferValid_ = false;
+    HBRUSH BackBrush_ = nullptr;
+    TRect Applied_; // the position and outer size last given to the window
+};
+
+} // namespace qb

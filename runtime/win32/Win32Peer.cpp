@@ -1,0 +1,417 @@
+#include "runtime/win32/Win32Peer.h"
+
+#include "runtime/Application.h"
+#include "runtime/Exception.h"
+#include "runtime/Forms.h"
+#include "runtime/win32/Win32FormPeer.h"
+#include <windowsx.h>
+#include <algorithm>
+#include <vector>
+
+namespace qb {
+namespace {
+
+constexpr const char* PeerProperty = "QuillbridgePeer";
+
+// Exceptions being shown: a second one while the box is open is shown after it, not inside it.
+int ShowingDepth = 0;
+
+// Windows being destroyed by a peer: their last messages must not reach objects in teardown.
+int DestroyingDepth = 0;
+
+int NextControlId = 1000;
+
+HFONT MakeFont(const TFont& font) {
+    LOGFONTA lf{};
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    lf.lfHeight = -MulDiv(std::clamp(font.Size, 1, 1000), dpi, 72);
+    lf.lfWeight = (font.Style & fsBold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (font.Style & fsItalic) ? TRUE : FALSE;
+    lf.lfUnderline = (font.Style & fsUnderline) ? TRUE : FALSE;
+    lf.lfStrikeOut = (font.Style & fsStrikeOut) ? TRUE : FALSE;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lstrcpynA(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
+    return CreateFontIndirectA(&lf);
+}
+
+bool HooksAllowed(const TWin32Peer& peer) {
+    return DestroyingDepth == 0 && !peer.Control().IsDestroying();
+}
+
+} // namespace
+
+bool GuardHook(void (*call)(void*), void* context) noexcept {
+    try {
+        call(context);
+        return true;
+    } catch (const std::exception& error) {
+        ++ShowingDepth;
+        try {
+            Application.HandleException(error);
+        } catch (...) {
+            // The error box itself failed: nothing more can be told.
+        }
+        --ShowingDepth;
+    } catch (...) {
+        ++ShowingDepth;
+        try {
+            Application.HandleException(Exception("An unknown error occurred"));
+        } catch (...) {
+        }
+        --ShowingDepth;
+    }
+    return false;
+}
+
+bool ShowingException() {
+    return ShowingDepth > 0;
+}
+
+TShiftState KeyShiftState() {
+    TShiftState shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0)
+        shift |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0)
+        shift |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0)
+        shift |= ssAlt;
+    return shift;
+}
+
+TShiftState MouseShiftState(WPARAM wParam) {
+    TShiftState shift = 0;
+    if (wParam & MK_SHIFT)
+        shift |= ssShift;
+    if (wParam & MK_CONTROL)
+        shift |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0)
+        shift |= ssAlt;
+    if (wParam & MK_LBUTTON)
+        shift |= ssLeft;
+    if (wParam & MK_RBUTTON)
+        shift |= ssRight;
+    if (wParam & MK_MBUTTON)
+        shift |= ssMiddle;
+    return shift;
+}
+
+TWin32Peer::TWin32Peer(TWinControl& control) : Control_(control) {}
+
+TWin32Peer::~TWin32Peer() {
+    Destroying_ = true;
+    if (Wnd_) {
+        ++DestroyingDepth;
+        DestroyWindow(Wnd_);
+        --DestroyingDepth;
+    }
+    if (Font_)
+        DeleteObject(Font_);
+}
+
+TWin32Peer* TWin32Peer::FromWindow(HWND window) {
+    return window ? static_cast<TWin32Peer*>(GetPropA(window, PeerProperty)) : nullptr;
+}
+
+TWin32Peer* TWin32Peer::OwnerOf(HWND window) {
+    for (; window; window = GetParent(window)) {
+        if (TWin32Peer* peer = FromWindow(window))
+            return peer;
+        if (!(GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD))
+            break;
+    }
+    return nullptr;
+}
+
+TWin32FormPeer* TWin32Peer::Form() const {
+    TForm* form = Control_.ParentForm();
+    return form ? dynamic_cast<TWin32FormPeer*>(form->Peer()) : nullptr;
+}
+
+void TWin32Peer::Create(const char* windowClass, DWORD style, DWORD exStyle, HWND parent) {
+    const TRect bounds = Control_.BoundsRect();
+    const bool child = parent != nullptr;
+    if (child && Control_.Visible())
+        style |= WS_VISIBLE;
+    if (!Control_.Enabled())
+        style |= WS_DISABLED;
+    const std::string text = Control_.Caption();
+    HMENU id = child ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId++)) : nullptr;
+    Wnd_ = CreateWindowExA(exStyle, windowClass, text.c_str(), style | (child ? WS_CHILD : 0),
+                           bounds.Left, bounds.Top, bounds.Width(), bounds.Height(), parent, id,
+                           GetModuleHandleA(nullptr), this);
+    if (!Wnd_)
+        throw Exception(std::string("Cannot create a window of class ") + windowClass);
+    if (!FromWindow(Wnd_))
+        SetPropA(Wnd_, PeerProperty, this);
+    if (child) {
+        ClassProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Wnd_, GWLP_WNDPROC));
+        SetWindowLongPtrA(Wnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc));
+    }
+    ApplyFont();
+    ApplyBounds();
+    ApplyState();
+    ArrangeSiblings(Control_.Parent());
+}
+
+void TWin32Peer::Recreate() {
+    HWND parent = GetParent(Wnd_);
+    const bool focused = Focused();
+    ++DestroyingDepth;
+    DestroyWindow(Wnd_);
+    --DestroyingDepth;
+    Wnd_ = nullptr;
+    Create(WindowClass(), Style(), ExStyle(), parent);
+    if (focused)
+        ::SetFocus(Wnd_);
+}
+
+LRESULT CALLBACK TWin32Peer::ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TWin32Peer* peer = FromWindow(window);
+    if (!peer)
+        return DefWindowProcA(window, message, wParam, lParam);
+    return DispatchProc(peer, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TWin32Peer::DispatchProc(TWin32Peer* peer, HWND window, UINT message,
+                                          WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCDESTROY) {
+        // The window's last message: the peer lets go of it, so no later call reaches a
+        // handle that may already name another window.
+        WNDPROC classProc = peer->ClassProc_;
+        RemovePropA(window, PeerProperty);
+        if (peer->Wnd_ == window)
+            peer->Wnd_ = nullptr;
+        if (classProc) {
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc));
+            return CallWindowProcA(classProc, window, message, wParam, lParam);
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    return peer->Message(message, wParam, lParam);
+}
+
+LRESULT TWin32Peer::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (ClassProc_)
+        return CallWindowProcA(ClassProc_, Wnd_, message, wParam, lParam);
+    return DefWindowProcA(Wnd_, message, wParam, lParam);
+}
+
+void TWin32Peer::MouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!HooksAllowed(*this))
+        return;
+    const int x = GET_X_LPARAM(lParam);
+    const int y = GET_Y_LPARAM(lParam);
+    const TShiftState shift = MouseShiftState(wParam);
+    TControl& control = Control_;
+    switch (message) {
+    case WM_MOUSEMOVE:
+        if (!Tracking_) {
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Wnd_, 0};
+            Tracking_ = TrackMouseEvent(&track) != FALSE;
+            Guard([&] { control.MouseEnter(); });
+        }
+        Guard([&] { control.MouseMove(shift, x, y); });
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        Guard([&] { control.MouseDown(TMouseButton::mbLeft, shift, x, y); });
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        Guard([&] { control.MouseDown(TMouseButton::mbRight, shift, x, y); });
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        Guard([&] { control.MouseDown(TMouseButton::mbMiddle, shift, x, y); });
+        break;
+    case WM_LBUTTONUP:
+        Guard([&] { control.MouseUp(TMouseButton::mbLeft, shift, x, y); });
+        break;
+    case WM_RBUTTONUP:
+        Guard([&] { control.MouseUp(TMouseButton::mbRight, shift, x, y); });
+        break;
+    case WM_MBUTTONUP:
+        Guard([&] { control.MouseUp(TMouseButton::mbMiddle, shift, x, y); });
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT TWin32Peer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SETFOCUS: {
+        LRESULT result = CallDefault(message, wParam, lParam);
+        if (HooksAllowed(*this))
+            Guard([&] { Control_.DoEnter(); });
+        return result;
+    }
+    case WM_KILLFOCUS: {
+        LRESULT result = CallDefault(message, wParam, lParam);
+        if (HooksAllowed(*this))
+            Guard([&] { Control_.DoExit(); });
+        return result;
+    }
+    case WM_MOUSELEAVE:
+        Tracking_ = false;
+        if (HooksAllowed(*this))
+            Guard([&] { Control_.MouseLeave(); });
+        return CallDefault(message, wParam, lParam);
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        // The hook first: a button's own handling of the release sends the click.
+        MouseMessage(message, wParam, lParam);
+        return CallDefault(message, wParam, lParam);
+    default:
+        return CallDefault(message, wParam, lParam);
+    }
+}
+
+void TWin32Peer::Changed(TPeerChange change) {
+    if (!Wnd_)
+        return;
+    switch (change) {
+    case TPeerChange::Bounds:
+        ApplyBounds();
+        break;
+    case TPeerChange::Visible:
+        ShowWindow(Wnd_, Control_.Visible() ? SW_SHOWNA : SW_HIDE);
+        break;
+    case TPeerChange::Enabled:
+        EnableWindow(Wnd_, Control_.Enabled());
+        break;
+    case TPeerChange::Text:
+        SetWindowTextA(Wnd_, Control_.Caption().c_str());
+        break;
+    case TPeerChange::Font:
+        ApplyFont();
+        break;
+    case TPeerChange::TabOrder:
+        ArrangeSiblings(Control_.Parent());
+        break;
+    case TPeerChange::State:
+        ApplyState();
+        break;
+    case TPeerChange::Cursor: // read at WM_SETCURSOR
+    case TPeerChange::Style:
+        break;
+    }
+}
+
+void TWin32Peer::ApplyBounds() {
+    const TRect bounds = Control_.BoundsRect();
+    SetWindowPos(Wnd_, nullptr, bounds.Left, bounds.Top, bounds.Width(), bounds.Height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWin32Peer::ApplyFont() {
+    HFONT font = MakeFont(Control_.Font());
+    if (!font)
+        return;
+    SendMessageA(Wnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (Font_)
+        DeleteObject(Font_);
+    Font_ = font;
+    if (Measure_)
+        Measure_->SetFont(Control_.Font());
+}
+
+void TWin32Peer::ArrangeSiblings(TWinControl* parent) {
+    if (!parent)
+        return;
+    HWND previous = HWND_TOP;
+    bool previousRadio = false;
+    for (TWinControl* control : parent->TabList()) {
+        auto* peer = dynamic_cast<TWin32Peer*>(control->Peer());
+        if (!peer || !peer->Wnd_)
+            continue;
+        HWND window = peer->Wnd_;
+        SetWindowPos(window, previous, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        previous = window;
+        const bool radio = control->Kind() == TControlKind::RadioButton;
+        LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+        LONG_PTR wanted = style & ~static_cast<LONG_PTR>(WS_TABSTOP | WS_GROUP);
+        if (control->TabStop())
+            wanted |= WS_TABSTOP;
+        // Arrow keys move inside a run of radio buttons; every other control is its own group.
+        if (!(radio && previousRadio))
+            wanted |= WS_GROUP;
+        if (wanted != style)
+            SetWindowLongPtrA(window, GWL_STYLE, wanted);
+        previousRadio = radio;
+    }
+}
+
+std::string TWin32Peer::ReadText() {
+    return Control_.Caption();
+}
+
+bool TWin32Peer::ReadDate(TDate& date) {
+    (void)date;
+    return false;
+}
+
+void TWin32Peer::Invalidate() {
+    if (Wnd_)
+        InvalidateRect(Wnd_, nullptr, FALSE);
+}
+
+void TWin32Peer::SetFocus() {
+    if (!Wnd_)
+        return;
+    TWin32FormPeer* form = Form();
+    if (form && form != this) {
+        form->FocusChild(Wnd_);
+        return;
+    }
+    ::SetFocus(Wnd_);
+}
+
+bool TWin32Peer::Focused() {
+    if (!Wnd_)
+        return false;
+    TWin32FormPeer* form = Form();
+    if (form && form != this && !IsWindowVisible(form->Wnd()))
+        return form->PendingFocus() == Wnd_;
+    HWND focus = GetFocus();
+    return focus && (focus == Wnd_ || IsChild(Wnd_, focus));
+}
+
+TCanvas& TWin32Peer::MeasureCanvas() {
+    if (!Measure_) {
+        Measure_ = std::make_unique<TGdiBitmapCanvas>(1, 1);
+        Measure_->SetFont(Control_.Font());
+    }
+    return *Measure_;
+}
+
+TRect TWin32Peer::WindowRect() {
+    RECT r{};
+    if (Wnd_)
+        GetWindowRect(Wnd_, &r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+void TWin32Peer::Command(int code) {
+    (void)code;
+}
+
+bool TWin32Peer::DrawItem(const DRAWITEMSTRUCT& item) {
+    (void)item;
+    return false;
+}
+
+} // namespace qb
