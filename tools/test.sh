@@ -21,10 +21,8 @@ LOGS=$ROOT/build/test-logs
 JOBS=${QB_JOBS:-2}
 export CMAKE_BUILD_PARALLEL_LEVEL=$JOBS
 export DEBIAN_FRONTEND=noninteractive
+source "$ROOT/tools/lib/packages.sh"
 
-PACKAGES=(wine64 wine g++-mingw-w64-x86-64 g++-mingw-w64-i686 xvfb xdotool imagemagick dosbox
-    nasm ninja-build cmake g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
-    libbenchmark-dev clang-format git)
 ALL_STEPS=(native fuzz bench win64 win32 format)
 
 install=1
@@ -57,31 +55,6 @@ record() {
     TOTAL_PASSED=$((TOTAL_PASSED + $2))
     TOTAL_FAILED=$((TOTAL_FAILED + $3))
     SUMMARY+=("$(printf '  %-22s %4d passed, %3d failed  %5ss  %s' "$1" "$2" "$3" "$4" "${5:-}")")
-}
-
-# Installs only what is missing; apt-get update runs only then. The i386 architecture is never
-# added: 32-bit code cannot run on this kernel anyway.
-install_packages() {
-    local missing=() p
-    for p in "${PACKAGES[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
-            missing+=("$p")
-    done
-    if ((${#missing[@]} == 0)); then
-        echo "all ${#PACKAGES[@]} packages are installed"
-        return 0
-    fi
-    say "installing: ${missing[*]}"
-    local sudo=()
-    if ((EUID != 0)); then
-        command -v sudo >/dev/null || {
-            echo "need root (or sudo) to install: ${missing[*]}" >&2
-            return 1
-        }
-        sudo=(sudo -n)
-    fi
-    "${sudo[@]}" apt-get update -q </dev/null &&
-        "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
 }
 
 # build PRESET: configure (first time) and build one preset; logs in build/test-logs/.
@@ -148,7 +121,7 @@ format_check() {
 mkdir -p "$LOGS"
 if ((install)); then
     say "packages"
-    if ! install_packages; then
+    if ! qb_install_packages "${QB_PACKAGES[@]}"; then
         record "packages" 0 1 0 "apt-get failed"
     fi
 fi

@@ -351,38 +351,97 @@ e2e_cleanup() {
     return $rc
 }
 
-# e2e_sample_installs [--no-target] [--no-dosbox] [--kestro FILE]: what a user's machine holds
-# before Quillbridge runs: C:\zorn\ with kestro.exe, tessera.ico and spoolix.exe, and DOSBox
-# under the 32-bit Program Files folder. The stand-ins are never run by the tests.
+# e2e_sample_installs [--no-target] [--no-dosbox] [--kestro FILE] [--row N]... [--root DIR]:
+# what a user's machine holds before Quillbridge runs: \zorn\ with a target program (row 0
+# kestro.exe with tessera.ico unless --row names others: 1 kestrow.exe and varnette.ico, 2
+# kestrokw.exe and morvel.ico) and spoolix.exe, and DOSBox under the 32-bit Program Files folder.
+# --root puts both on another drive's folder instead of drive C:. The stand-ins are never run.
 e2e_sample_installs() {
-    local target=1 dosbox=1 kestro=
+    local target=1 dosbox=1 kestro= rows=() root
+    root=$(e2e_unix_path 'C:')
     while (($#)); do
         case $1 in
         --no-target) target=0; shift ;;
         --no-dosbox) dosbox=0; shift ;;
         --kestro) kestro=$2; shift 2 ;;
+        --row) rows+=("$2"); shift 2 ;;
+        --root) root=$2; shift 2 ;;
         *) e2e_log "e2e_sample_installs: unknown option $1"; return 2 ;;
         esac
     done
-    local zorn
-    zorn=$(e2e_unix_path 'C:\zorn')
+    ((${#rows[@]})) || rows=(0)
+    local zorn=$root/zorn exes=(kestro.exe kestrow.exe kestrokw.exe)
+    local icons=(tessera.ico varnette.ico morvel.ico) row
     mkdir -p "$zorn"
     if ((target)); then
-        if [[ -n $kestro && -f $kestro ]]; then
-            cp "$kestro" "$zorn/kestro.exe"
-        else
-            printf 'kestro.exe stand-in\r\n' >"$zorn/kestro.exe"
-        fi
-        convert -size 32x32 xc:none -fill '#1f6f8b' -draw 'roundrectangle 1,1 30,30 6,6' \
-            -fill '#f2c14e' -draw 'rectangle 8,8 23,23' -fill '#1f6f8b' \
-            -draw 'rectangle 13,8 18,23' "$zorn/tessera.ico" 2>/dev/null ||
-            printf 'icon stand-in' >"$zorn/tessera.ico"
+        for row in "${rows[@]}"; do
+            if [[ -n $kestro && -f $kestro ]]; then
+                cp "$kestro" "$zorn/${exes[row]}"
+            else
+                printf '%s stand-in\r\n' "${exes[row]}" >"$zorn/${exes[row]}"
+            fi
+            convert -size 32x32 xc:none -fill '#1f6f8b' -draw 'roundrectangle 1,1 30,30 6,6' \
+                -fill '#f2c14e' -draw 'rectangle 8,8 23,23' -fill '#1f6f8b' \
+                -draw 'rectangle 13,8 18,23' "$zorn/${icons[row]}" 2>/dev/null ||
+                printf 'icon stand-in' >"$zorn/${icons[row]}"
+        done
         printf 'spoolix.exe stand-in\r\n' >"$zorn/spoolix.exe"
     fi
     if ((dosbox)); then
-        local dir
-        dir=$(e2e_unix_path 'C:\Program Files (x86)\DOSBox-0.74')
+        local dir="$root/Program Files (x86)/DOSBox-0.74"
         mkdir -p "$dir"
         printf 'dosbox.exe stand-in\r\n' >"$dir/dosbox.exe"
     fi
 }
+
+# Looking inside a dialog with qbprobe.exe (tests/e2e/probe), run in the same prefix. Set
+# E2E_PROBE to its path first.
+
+# e2e_probe ARGS...: qbprobe's answer, without carriage returns.
+e2e_probe() { "$E2E_WINE64" "${E2E_PROBE:?qbprobe.exe}" "$@" 2>>"$E2E_WORK/probe.log" | tr -d '\r'; }
+
+# e2e_controls ID: the window behind X window ID and its child windows, one line each
+# ("child hwnd=... class=Button id=1 x=.. y=.. w=.. h=.. visible=1 enabled=1 focus=0 ... text=OK",
+# screen coordinates).
+e2e_controls() { e2e_probe window --xid "$1"; }
+
+# e2e_control_field LINE KEY: one field of such a line (text is the rest of the line).
+e2e_control_field() {
+    if [[ $2 == text ]]; then
+        printf '%s\n' "${1#* text=}"
+    else
+        grep -o " $2=[^ ]*" <<<"$1" | head -1 | cut -d= -f2
+    fi
+}
+
+# e2e_click_control ID TEXT: a left click in the middle of the visible child window whose text
+# is TEXT, at its place relative to the window's top left corner as X shows it.
+e2e_click_control() {
+    local line= l x y w h geo gx gy gw gh
+    while IFS= read -r l; do
+        if [[ $l == "child "* && $l == *" visible=1 "* && ${l#* text=} == "$2" ]]; then
+            line=$l
+            break
+        fi
+    done < <(e2e_controls "$1")
+    [[ -n $line ]] || {
+        e2e_log "no control '$2' in window $1"
+        return 1
+    }
+    x=$(e2e_control_field "$line" x)
+    y=$(e2e_control_field "$line" y)
+    w=$(e2e_control_field "$line" w)
+    h=$(e2e_control_field "$line" h)
+    geo=$(e2e_window_geometry "$1") || return 1
+    read -r gx gy gw gh <<<"$geo"
+    local dx=$((x - gx + w / 2)) dy=$((y - gy + h / 2))
+    if ((dx < 0 || dy < 0 || dx >= gw || dy >= gh)); then
+        e2e_log "control '$2' at $dx,$dy lies outside window $1 (${gw}x$gh)"
+        return 1
+    fi
+    e2e_log "click '$2' at $dx,$dy in window $1"
+    e2e_click_in "$1" "$dx" "$dy"
+}
+
+# e2e_clipboard: the clipboard's text, CR LF and tab escaped (\r \n \t), or (no text).
+e2e_clipboard() { e2e_probe clipboard | sed -n 's/^clipboard=//p'; }

@@ -11,11 +11,12 @@
 set -u
 scenario=$1
 exe=$2
-lnkdump=$3
+LNKDUMP=$3
 build=$4
-src=$5
+SRC=$5
 
-source "$src/tests/e2e/lib/harness.sh"
+source "$SRC/tests/e2e/lib/harness.sh"
+source "$SRC/tests/e2e/setup/setup_checks.sh"
 e2e_init "setup-$scenario" "$build"
 e2e_start_display || e2e_abort "no X display"
 e2e_new_prefix || e2e_abort "no Wine prefix"
@@ -24,20 +25,8 @@ LOG=$E2E_WORK/dialogs.log
 export QB_E2E_DIALOG_LOG="Z:$LOG"
 CLASS=$(basename "$exe")
 CLASS=${CLASS,,}
-ZORN=$(e2e_unix_path 'C:\zorn')
-CONF=$ZORN/dosbox.conf
-DESKTOP=$(e2e_desktop_dir) || e2e_abort "the prefix has no desktop folder"
-RUN_LNK="$DESKTOP/Tessera DOSbox.lnk"
-PRINT_LNK="$DESKTOP/Print-F.lnk"
-KESTRO=$(dirname "$lnkdump")/kestro.exe
-
-# The dialog log writes CR, LF, tab and backslash escaped; expected texts go through the same.
-esc() {
-    local s=${1//\\/\\\\}
-    s=${s//$'\r'/\\r}
-    s=${s//$'\n'/\\n}
-    printf '%s' "${s//$'\t'/\\t}"
-}
+KESTRO=$(dirname "$LNKDUMP")/kestro.exe
+set_target Tessera kestro.exe tessera.ico
 
 # field N KEY: KEY of the N-th dialog that closed (1-based), from the dialog log.
 field() {
@@ -80,23 +69,6 @@ finish_program() {
     e2e_expect_eq "exit code" "$E2E_EXIT" 0
 }
 
-# lnk FILE KEY: a field of a shortcut file as our reader sees it.
-declare -A LNK_CACHE
-lnk() {
-    if [[ -z ${LNK_CACHE[$1]+x} ]]; then
-        LNK_CACHE[$1]=$("$E2E_WINE64" "$lnkdump" "Z:$1" 2>>"$E2E_WORK/lnkdump.log" | tr -d '\r')
-        printf '%s\n' "${LNK_CACHE[$1]}" >"$E2E_SHOTS/$(basename "$1" .lnk).fields.txt"
-    fi
-    printf '%s\n' "${LNK_CACHE[$1]}" | sed -n "s/^$2=//p"
-}
-
-lower() { printf '%s' "${1,,}"; }
-
-READY_TEXT=$'READY TO INSTALL: This program will create a desktop shortcut to\rrun Tessera using DOSbox. It will make a second desktop\rshortcut to print a specified file from the Fernwick Dos program\'s\rfolder.\r\rPress OK to proceed with this inatallation or CANCEL to stop.'
-INSTRUCTION_TEXT=$'Click the Tessera DOSbox Icon to start Tessera.\rTo print from Tessera, choose "print to file"\rand always name it the single letter "f".\r\rTo send the file F to the default printer,\r    click "Print F" icon or \r    press CTRL+ALT+P.'
-NOT_FOUND_TEXT=$'WARNING: Neither Tessera nor any of the Fernwick\rwheeling programs were found in the expected location, c:\\ZORN.\rThe entire purpose of this program is to connect Dosbox to one\rof these programs.\r\rIf you installed to a different folder, please rename that folder\rto c:\\zorn, then run this program again. If you did not install\rany of the Fernwick DOS programs, you must do so before using\rthis program.'
-NO_DOSBOX_TEXT=$'WARNING: Dosbox is apparently not installed on this computer.\rInstall DOSbox now?'
-
 # Dialog N: title, headline, standard buttons, icon and the answer the program got.
 expect_dialog() {
     local n=$1 what=$2 title=$3 text=$4 common=$5 icon=$6 result=$7
@@ -106,70 +78,6 @@ expect_dialog() {
     e2e_expect_eq "$what: standard buttons" "$(field "$n" common)" "$common"
     e2e_expect_eq "$what: main icon" "$(field "$n" mainicon)" "$icon"
     e2e_expect_eq "$what: answer" "$(field "$n" result)" "$result"
-}
-
-expect_nothing_written() {
-    e2e_check "no dosbox.conf" test ! -e "$CONF"
-    e2e_check "no run shortcut" test ! -e "$RUN_LNK"
-    e2e_check "no print shortcut" test ! -e "$PRINT_LNK"
-}
-
-# dosbox.conf: the embedded configuration, unchanged, then the generated start-up lines.
-expect_conf() {
-    local expected=$E2E_WORK/expected-dosbox.conf
-    {
-        cat "$src/resources/tessera.conf"
-        printf 'mount c c:\\zorn\\\r\nc:\r\ndel f\r\nkestro.exe /ns\r\nexit\r\n'
-    } >"$expected"
-    e2e_check "dosbox.conf exists" test -f "$CONF"
-    [[ -f $CONF ]] || return
-    cp "$CONF" "$E2E_SHOTS/dosbox.conf"
-    local tail_expected=$'[autoexec]\r\n# Lines in this section will be run at startup.\r\n# You can put your MOUNT lines here.\r\n\r\nmount c c:\\zorn\\\r\nc:\r\ndel f\r\nkestro.exe /ns\r\nexit\r\n'
-    local tail_actual
-    tail_actual=$(tail -c ${#tail_expected} "$CONF" | od -An -c | tr -s ' \n' ' ')
-    e2e_expect_eq "dosbox.conf ends with the [autoexec] lines" "$tail_actual" \
-        "$(printf '%s' "$tail_expected" | od -An -c | tr -s ' \n' ' ')"
-    e2e_check "dosbox.conf is the embedded text plus the start-up lines, byte for byte" \
-        cmp -s "$CONF" "$expected"
-    e2e_check "dosbox.conf has no second mount line" \
-        test "$(grep -c '^mount c ' "$CONF")" = 1
-}
-
-expect_shortcuts() {
-    e2e_check "run shortcut exists" test -f "$RUN_LNK"
-    e2e_check "print shortcut exists" test -f "$PRINT_LNK"
-    [[ -f $RUN_LNK && -f $PRINT_LNK ]] || return
-    local dosbox='c:\program files (x86)\dosbox-0.74\dosbox.exe'
-    local l=$RUN_LNK
-    e2e_expect_eq "run: header" "$(lnk "$l" header_size) $(lnk "$l" clsid_ok)" "0x4C 1"
-    e2e_expect_eq "run: target" "$(lower "$(lnk "$l" target)")" "$dosbox"
-    e2e_expect_eq "run: item list path" "$(lower "$(lnk "$l" idlist_path)")" "$dosbox"
-    e2e_expect_eq "run: arguments" "$(lnk "$l" arguments)" '-noconsole -conf c:\zorn\dosbox.conf'
-    e2e_expect_eq "run: working folder" "$(lower "$(lnk "$l" working_dir)")" \
-        'c:\program files (x86)\dosbox-0.74\'
-    e2e_expect_eq "run: description" "$(lnk "$l" description)" "Tessera"
-    e2e_expect_eq "run: icon" "$(lower "$(lnk "$l" icon_location)") $(lnk "$l" icon_index)" \
-        'c:\zorn\tessera.ico 0'
-    e2e_expect_eq "run: show command" "$(lnk "$l" show_command)" 1
-    e2e_expect_eq "run: no hot key" "$(lnk "$l" hot_key)" 0x0000
-
-    l=$PRINT_LNK
-    e2e_expect_eq "print: target" "$(lower "$(lnk "$l" target)")" 'c:\zorn\spoolix.exe'
-    e2e_expect_eq "print: item list path" "$(lower "$(lnk "$l" idlist_path)")" \
-        'c:\zorn\spoolix.exe'
-    e2e_expect_eq "print: arguments" "$(lnk "$l" arguments)" 'f'
-    e2e_expect_eq "print: working folder" "$(lower "$(lnk "$l" working_dir)")" 'c:\zorn\'
-    e2e_expect_eq "print: description" "$(lnk "$l" description)" 'Print File f (CTRL+ALT+P)'
-    e2e_expect_eq "print: icon" "$(lower "$(lnk "$l" icon_location)") $(lnk "$l" icon_index)" \
-        'c:\zorn\tessera.ico 0'
-    e2e_expect_eq "print: show command" "$(lnk "$l" show_command)" 1
-    e2e_expect_eq "print: hot key CTRL+ALT+P" "$(lnk "$l" hot_key)" 0x0650
-
-    # The reader itself: every cut-off copy of a real file is refused or read the same.
-    local robust
-    robust=$("$E2E_WINE64" "$lnkdump" --robust "Z:$PRINT_LNK" 2>&1 | tr -d '\r' |
-        sed -n 's/^robust=//p')
-    e2e_check "reader copes with truncated links ($robust)" test "${robust%% *}" = ok
 }
 
 case $scenario in
@@ -184,6 +92,7 @@ typical)
     e2e_expect_eq "two dialogs" "$(dialogs_closed)" 2
     expect_conf
     expect_shortcuts
+    expect_reader_robust
 
     # A second run: dosbox.conf is written again, nothing is asked, no shortcut is touched.
     run_sum=$(md5sum <"$RUN_LNK" 2>/dev/null)

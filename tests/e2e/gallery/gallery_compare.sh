@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# gallery_compare.sh GALLERY_EXE PROBE_EXE BUILD_DIR SOURCE_DIR DPI
+#
+# Every gallery sample twice, through Wine's native task dialog and through the emulated window,
+# at DPI (Wine's LogPixels). Each is photographed and answered with the keys a person would
+# press; the two pictures of a sample are put side by side in compare/<sample>.png for a
+# reviewer. For the emulated window, qbprobe lists the child windows: none may overlap another
+# or reach out of the window, and each must have a non-empty size.
+set -u
+exe=$1
+E2E_PROBE=$2
+build=$3
+src=$4
+dpi=$5
+
+source "$src/tests/e2e/lib/harness.sh"
+e2e_init "gallery-compare-$dpi" "$build"
+e2e_start_display || e2e_abort "no X display"
+e2e_new_prefix || e2e_abort "no Wine prefix"
+"$E2E_WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+    >"$E2E_WORK/reg.log" 2>&1
+"$E2E_WINESERVER" -w
+
+CLASS=$(basename "$exe")
+CLASS=${CLASS,,}
+LOG=$E2E_WORK/gallery.log
+COMPARE=$E2E_SHOTS/compare
+mkdir -p "$COMPARE"
+SKIP_CODE=77
+
+# How a person closes each sample: its keys (the timer closes by itself; close-query refuses
+# the first Return).
+declare -A KEYS=([progress]=Escape [progress-error]=Escape [marquee]=Escape [everything]=Escape
+    [timer]= [close-query]="Return Return")
+mapfile -t SAMPLES < <("$E2E_WINE64" "$exe" --list 2>/dev/null | tr -d '\r' | cut -f1)
+((${#SAMPLES[@]} > 0)) || e2e_abort "the gallery listed no samples"
+e2e_log "${#SAMPLES[@]} samples at $dpi DPI"
+
+# outcome NAME: the gallery's last answer line for a sample.
+outcome() { grep "^sample=$1 \(result\|checked\)" "$LOG" 2>/dev/null | tail -1 | cut -d' ' -f2-; }
+
+# overlaps FILE: the child windows of qbprobe's listing that overlap a sibling, lie outside the
+# client area or are empty. Only children of the window itself are compared with each other.
+overlaps() {
+    awk '
+    function field(k,   m) { return match($0, " " k "=[^ ]*") ? substr($0, RSTART + length(k) + 2, RLENGTH - length(k) - 2) : "" }
+    /^client / { cx = field("x"); cy = field("y"); cw = field("w"); ch = field("h") }
+    /^child / && / visible=1 / {
+        n++; x[n] = field("x"); y[n] = field("y"); w[n] = field("w"); h[n] = field("h")
+        t[n] = $0; sub(/.* text=/, "", t[n]); c[n] = field("class")
+    }
+    END {
+        for (i = 1; i <= n; i++) {
+            if (w[i] <= 0 || h[i] <= 0) print "empty: " c[i] " \"" t[i] "\""
+            if (x[i] < cx || y[i] < cy || x[i] + w[i] > cx + cw || y[i] + h[i] > cy + ch)
+                print "outside the window: " c[i] " \"" t[i] "\""
+            for (j = i + 1; j <= n; j++)
+                if (x[i] < x[j] + w[j] && x[j] < x[i] + w[i] && y[i] < y[j] + h[j] && y[j] < y[i] + h[i])
+                    print "overlap: " c[i] " \"" t[i] "\" and " c[j] " \"" t[j] "\""
+        }
+    }' "$1"
+}
+
+# run_path PATH: all samples in one gallery process on that path, each photographed and answered.
+SHOWN_EMULATED=0
+run_path() {
+    local path=$1 answered=() name win skip w
+    e2e_wine_start "$exe" "--$path" --sample "$(IFS=,; echo "${SAMPLES[*]}")" --log "Z:$LOG"
+    for name in "${SAMPLES[@]}"; do
+        skip=()
+        for w in "${answered[@]}"; do skip+=(--not "$w"); done
+        if ! win=$(e2e_wait_window --class "$CLASS" "${skip[@]}" --timeout 15); then
+            e2e_fail "$name ($path): no window (the gallery says: $(outcome "$name"))"
+            e2e_running || break
+            continue
+        fi
+        answered+=("$win")
+        [[ $path == emulated ]] && SHOWN_EMULATED=$((SHOWN_EMULATED + 1))
+        import -window "$win" "$E2E_SHOTS/$name-$path.png" 2>>"$E2E_WORK/import.log"
+        if [[ $path == emulated ]]; then
+            e2e_controls "$win" >"$E2E_SHOTS/$name-emulated.controls.txt"
+            local bad
+            bad=$(overlaps "$E2E_SHOTS/$name-emulated.controls.txt")
+            e2e_expect_eq "$name: controls apart and inside the window" "$bad" ""
+        fi
+        local keys=${KEYS[$name]-Return} key
+        for key in $keys; do
+            e2e_key "$win" "$key"
+            sleep 0.8
+        done
+        e2e_wait_gone "$win" 12 || {
+            e2e_fail "$name ($path): still open after '$keys'"
+            e2e_key "$win" Escape
+        }
+    done
+    e2e_wait_exit 20 || e2e_fail "the gallery ($path) did not end"
+}
+
+# side_by_side NAME: native left, emulated right, labelled when a font is at hand.
+side_by_side() {
+    local n=$E2E_SHOTS/$1-native.png e=$E2E_SHOTS/$1-emulated.png out=$COMPARE/$1.png
+    [[ -f $n && -f $e ]] || return 1
+    montage -font DejaVu-Sans -pointsize 13 -background '#d8d8d8' -label native "$n" \
+        -label emulated "$e" -tile 2x1 -geometry +8+8 -title "$1 at $dpi DPI" "$out" \
+        2>>"$E2E_WORK/montage.log" ||
+        convert "$n" "$e" -background '#d8d8d8' -gravity north -splice 8x0 +append "$out"
+}
+
+: >"$LOG"
+run_path native
+"$E2E_WINESERVER" -k 2>/dev/null
+run_path emulated
+if ((SHOWN_EMULATED == 0)); then
+    e2e_log "SKIPPED: the emulated path showed no window: the emulated dialog window is not" \
+        "there yet (every sample answered $(outcome "${SAMPLES[0]}"))"
+    exit $SKIP_CODE
+fi
+
+for name in "${SAMPLES[@]}"; do
+    e2e_check "$name: native and emulated side by side" side_by_side "$name"
+done
+cp "$LOG" "$E2E_SHOTS/gallery.log"
+e2e_log "side by side: $COMPARE"
+e2e_finish
