@@ -187,6 +187,8 @@ protected:
     void CreatePeer();
 
 private:
+    // Windows of the subtree, children first.
+    static void DestroyPeers(TWinControl& control);
     std::unique_ptr<IControlPeer> Peer_;
     std::vector<TControl*> Controls_;
     std::vector<TWinControl*> TabOrder_;

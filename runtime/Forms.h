@@ -92,6 +92,9 @@ protected:
     virtual void DoClose(TCloseAction& action);
 
 private:
+    // Left/Top/Width/Height follow the client size through the window's frame.
+    void SyncOuterBounds();
+
     int ClientWidth_ = 400;
     int ClientHeight_ = 300;
     TFormBorderStyle BorderStyle_ = TFormBorderStyle::bsSizeable;

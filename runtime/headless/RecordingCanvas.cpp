@@ -1,5 +1,6 @@
 #include "runtime/headless/RecordingCanvas.h"
 #include "runtime/WinConst.h"
+#include "runtime/headless/HeadlessGraphic.h"
 #include <algorithm>
 #include <climits>
 #include <cstdio>
@@ -8,6 +9,12 @@
 namespace qb {
 
 namespace {
+
+// Headless pictures are recorded by name so tests can tell which one was drawn.
+std::string GraphicName(const TGraphic& graphic) {
+    auto* named = dynamic_cast<const THeadlessGraphic*>(&graphic);
+    return named ? named->Name : std::string();
+}
 
 int ClampedSize(const TFont& font) {
     long long s = std::llabs(static_cast<long long>(font.Size));
@@ -293,13 +300,15 @@ void TRecordingCanvas::Draw(int x, int y, const TGraphic& graphic) {
     TCanvasRecord r;
     r.Op = TCanvasOp::Draw;
     r.Rect = {x, y, x + graphic.Width(), y + graphic.Height()};
+    r.Text = GraphicName(graphic);
     Push(std::move(r));
 }
 
-void TRecordingCanvas::StretchDraw(const TRect& rect, const TGraphic&) {
+void TRecordingCanvas::StretchDraw(const TRect& rect, const TGraphic& graphic) {
     TCanvasRecord r;
     r.Op = TCanvasOp::StretchDraw;
     r.Rect = rect;
+    r.Text = GraphicName(graphic);
     Push(std::move(r));
 }
 
@@ -392,9 +401,9 @@ std::string TRecordingCanvas::DumpRecord(const TCanvasRecord& r) {
     case TCanvasOp::FocusRect:
         return "focus " + DumpRect(r.Rect);
     case TCanvasOp::Draw:
-        return "draw " + DumpRect(r.Rect);
+        return "draw " + DumpRect(r.Rect) + (r.Text.empty() ? "" : " " + r.Text);
     case TCanvasOp::StretchDraw:
-        return "stretch " + DumpRect(r.Rect);
+        return "stretch " + DumpRect(r.Rect) + (r.Text.empty() ? "" : " " + r.Text);
     case TCanvasOp::Clip:
         return "clip " + DumpRect(r.Rect);
     case TCanvasOp::ClearClip:

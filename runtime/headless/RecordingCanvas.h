@@ -56,7 +56,7 @@ enum class TCanvasOp {
 struct TCanvasRecord {
     TCanvasOp Op = TCanvasOp::Text;
     TRect Rect;                 // text box / shape / line from (Left,Top) to (Right,Bottom) / clip
-    std::string Text;           // text as shown (prefixes resolved, tabs kept)
+    std::string Text;           // text as shown (prefixes resolved, tabs kept); graphic's name
     TFont Font;                 // font in effect for text
     int Rotation = 0;           // tenths of a degree
     TColor Background = clNone; // text background box; shape fill (clNone when the brush is clear)

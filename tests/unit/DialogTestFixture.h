@@ -2,6 +2,7 @@
 #pragma once
 #include "dialogs/TaskDialog.h"
 #include "runtime/Platform.h"
+#include "runtime/headless/HeadlessWindowing.h"
 #include "runtime/headless/ScriptedTaskDialog.h"
 #include "runtime/headless/SimulatedMachine.h"
 #include <gtest/gtest.h>
@@ -23,7 +24,9 @@ class DialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Saved = Platform();
-        SetPlatform(Machine.AsPlatform(&Native));
+        TPlatform platform = Machine.AsPlatform(&Native);
+        platform.Windowing = &Screen;
+        SetPlatform(platform);
         InitTaskDialogModule();
     }
     void TearDown() override {
@@ -49,6 +52,7 @@ protected:
 
     TSimulatedMachine Machine;
     TScriptedTaskDialog Native;
+    THeadlessWindowing Screen;
     TPlatform Saved;
 };
 

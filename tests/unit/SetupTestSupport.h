@@ -2,6 +2,7 @@
 #pragma once
 #include "dialogs/TaskDialog.h"
 #include "runtime/Platform.h"
+#include "runtime/headless/HeadlessWindowing.h"
 #include "runtime/headless/ScriptedTaskDialog.h"
 #include "runtime/headless/SimulatedMachine.h"
 #include "setup/Discovery.h"
@@ -14,7 +15,9 @@ class SetupTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Saved = Platform();
-        SetPlatform(Machine.AsPlatform(&Native));
+        TPlatform platform = Machine.AsPlatform(&Native);
+        platform.Windowing = &Screen;
+        SetPlatform(platform);
         InitTaskDialogModule();
         ResetSetupState();
     }
@@ -52,6 +55,7 @@ protected:
 
     TSimulatedMachine Machine;
     TScriptedTaskDialog Native;
+    THeadlessWindowing Screen;
     TPlatform Saved;
 };
 

@@ -1,0 +1,303 @@
+#include "runtime/Forms.h"
+#include "runtime/Platform.h"
+#include "runtime/StdCtrls.h"
+#include "runtime/WinConst.h"
+#include "runtime/Windowing.h"
+#include <algorithm>
+#include <stdexcept>
+
+namespace qb {
+
+namespace {
+
+// Every control on the form, depth first in z-order.
+template <typename F> void ForEachControl(const TWinControl& parent, F&& visit) {
+    for (TControl* control : parent.Controls()) {
+        visit(*control);
+        if (control->IsWindowedControl())
+            ForEachControl(*static_cast<TWinControl*>(control), visit);
+    }
+}
+
+bool Usable(const TControl& control) {
+    for (const TControl* c = &control; c; c = c->Parent())
+        if (!c->Enabled() || (!c->Visible() && c->Kind() != TControlKind::Form))
+            return false;
+    return true;
+}
+
+} // namespace
+
+TForm::TForm(TComponent* owner) : TWinControl(owner) {
+    // A form starts hidden; ShowModal shows it.
+    SetVisible(false);
+    CreatePeer();
+    Changed(TPeerChange::Bounds);
+    SyncOuterBounds();
+}
+
+TForm::~TForm() {
+    Destroying();
+}
+
+void TForm::SyncOuterBounds() {
+    TRect outer{Left(), Top(), Left() + ClientWidth_, Top() + ClientHeight_};
+    if (IControlPeer* peer = Peer())
+        outer = peer->WindowRect();
+    TControl::SetBounds(Left(), Top(), outer.Width(), outer.Height());
+}
+
+void TForm::SetClientWidth(int width) {
+    if (width < 0)
+        width = 0;
+    if (width == ClientWidth_)
+        return;
+    ClientWidth_ = width;
+    Changed(TPeerChange::Bounds);
+    SyncOuterBounds();
+}
+
+void TForm::SetClientHeight(int height) {
+    if (height < 0)
+        height = 0;
+    if (height == ClientHeight_)
+        return;
+    ClientHeight_ = height;
+    Changed(TPeerChange::Bounds);
+    SyncOuterBounds();
+}
+
+void TForm::SetBounds(int left, int top, int width, int height) {
+    // The frame keeps its size; the client area takes the rest.
+    const int frameWidth = Width() - ClientWidth_;
+    const int frameHeight = Height() - ClientHeight_;
+    ClientWidth_ = std::max(0, width - frameWidth);
+    ClientHeight_ = std::max(0, height - frameHeight);
+    TControl::SetBounds(left, top, ClientWidth_ + frameWidth, ClientHeight_ + frameHeight);
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle style) {
+    if (style == BorderStyle_)
+        return;
+    BorderStyle_ = style;
+    Changed(TPeerChange::Style);
+    SyncOuterBounds();
+}
+
+void TForm::SetBorderIcons(TBorderIcons icons) {
+    if (icons == BorderIcons_)
+        return;
+    BorderIcons_ = icons;
+    Changed(TPeerChange::Style);
+    SyncOuterBounds();
+}
+
+void TForm::SetFormStyle(TFormStyle style) {
+    if (style == FormStyle_)
+        return;
+    FormStyle_ = style;
+    Changed(TPeerChange::Style);
+}
+
+int TForm::PixelsPerInch() const {
+    IWindowing* windowing = Platform().Windowing;
+    return windowing ? windowing->ScreenPixelsPerInch() : 96;
+}
+
+TCanvas& TForm::Canvas() {
+    if (PaintCanvas_)
+        return *PaintCanvas_;
+    if (!Peer())
+        throw std::logic_error("a form without a window has no canvas");
+    return Peer()->MeasureCanvas();
+}
+
+int TForm::ShowModal() {
+    if (Modal_ || !Peer())
+        throw std::logic_error("the form cannot be shown modally");
+    if (Position_ == TPosition::poScreenCenter)
+        if (IWindowing* windowing = Platform().Windowing) {
+            const TSize screen = windowing->ScreenSize();
+            SetBounds((screen.Width - Width()) / 2, (screen.Height - Height()) / 2, Width(),
+                      Height());
+        }
+    ModalResult_ = mrNone;
+    Modal_ = true;
+    struct TEnd {
+        TForm& Form;
+        ~TEnd() {
+            Form.Modal_ = false;
+            Form.SetVisible(false);
+        }
+    } end{*this};
+    SetVisible(true);
+    Peer()->RunModal();
+    return ModalResult_;
+}
+
+void TForm::Close() {
+    if (Modal_) {
+        ModalResult_ = mrCancel;
+        return;
+    }
+    TCloseAction action = TCloseAction::caHide;
+    DoClose(action);
+    if (action == TCloseAction::caHide || action == TCloseAction::caFree)
+        SetVisible(false);
+}
+
+TWinControl* TForm::ActiveControl() const {
+    TWinControl* active = nullptr;
+    ForEachControl(*this, [&](TControl& control) {
+        if (!active && control.IsWindowedControl() && static_cast<TWinControl&>(control).Focused())
+            active = &static_cast<TWinControl&>(control);
+    });
+    return active;
+}
+
+void TForm::PaintWith(TCanvas& canvas) {
+    TCanvas* saved = PaintCanvas_;
+    PaintCanvas_ = &canvas;
+    struct TRestore {
+        TCanvas*& Slot;
+        TCanvas* Value;
+        ~TRestore() { Slot = Value; }
+    } restore{PaintCanvas_, saved};
+    {
+        TCanvasStateSaver state(canvas);
+        canvas.SetBrushColor(Color());
+        canvas.FillRect(ClientRect());
+    }
+    Paint();
+    for (TControl* control : Controls())
+        if (!control->IsWindowedControl() && control->Visible()) {
+            TCanvasStateSaver state(canvas);
+            control->PaintOn(canvas);
+        }
+}
+
+void TForm::Paint() {
+    if (OnPaint)
+        OnPaint(this);
+}
+
+bool TForm::PreviewKey(int& key, TShiftState shift) {
+    if (!KeyPreview)
+        return key != 0;
+    KeyDown(key, shift);
+    return key != 0;
+}
+
+void TForm::KeyDown(int& key, TShiftState shift) {
+    TWinControl::KeyDown(key, shift);
+}
+
+bool TForm::DialogChar(char ch) {
+    TControl* hit = nullptr;
+    ForEachControl(*this, [&](TControl& control) {
+        if (hit || !Usable(control) || !IsAccel(ch, control.Caption()))
+            return;
+        switch (control.Kind()) {
+        case TControlKind::Button:
+        case TControlKind::CheckBox:
+        case TControlKind::RadioButton:
+        case TControlKind::Custom:
+            hit = &control;
+            break;
+        case TControlKind::Graphic:
+            // A label's accelerator leads to the next control in the tab order.
+            hit = &control;
+            break;
+        default:
+            break;
+        }
+    });
+    if (!hit)
+        return false;
+    if (hit->Kind() == TControlKind::Graphic) {
+        TWinControl* parent = hit->Parent();
+        if (!parent)
+            return false;
+        // The first focusable windowed sibling created after the label.
+        bool after = false;
+        for (TControl* control : parent->Controls()) {
+            if (control == hit) {
+                after = true;
+                continue;
+            }
+            if (after && control->IsWindowedControl() &&
+                static_cast<TWinControl*>(control)->CanFocus()) {
+                static_cast<TWinControl*>(control)->SetFocus();
+                return true;
+            }
+        }
+        return false;
+    }
+    auto& target = static_cast<TWinControl&>(*hit);
+    target.SetFocus();
+    if (target.Kind() == TControlKind::RadioButton && static_cast<TRadioButton&>(target).Checked())
+        return true;
+    if (target.Kind() == TControlKind::CheckBox) {
+        // The accelerator toggles as a click would; the peer shows the new state first.
+        auto& box = static_cast<TCheckBox&>(target);
+        box.SetChecked(!box.Checked());
+    }
+    target.Click();
+    return true;
+}
+
+bool TForm::DialogKey(int key) {
+    TButton* chosen = nullptr;
+    if (key == win::VK_RETURN) {
+        // A focused push button takes Enter, as the dialog manager makes it the default.
+        if (TWinControl* active = ActiveControl();
+            active && active->Kind() == TControlKind::Button && Usable(*active))
+            chosen = static_cast<TButton*>(active);
+    }
+    if (!chosen && (key == win::VK_RETURN || key == win::VK_ESCAPE))
+        ForEachControl(*this, [&](TControl& control) {
+            if (chosen || control.Kind() != TControlKind::Button || !Usable(control))
+                return;
+            auto& button = static_cast<TButton&>(control);
+            if (key == win::VK_RETURN ? button.Default() : button.Cancel())
+                chosen = &button;
+        });
+    if (!chosen)
+        return false;
+    chosen->Click();
+    return true;
+}
+
+void TForm::DoShow() {
+    if (OnShow)
+        OnShow(this);
+}
+
+bool TForm::ModalLoopShouldEnd() {
+    if (ModalResult_ == mrNone)
+        return false;
+    TCloseAction action = TCloseAction::caHide;
+    try {
+        DoClose(action);
+    } catch (...) {
+        // A close handler that fails keeps the window, as a veto would.
+        ModalResult_ = mrNone;
+        throw;
+    }
+    if (action == TCloseAction::caNone) {
+        ModalResult_ = mrNone;
+        return false;
+    }
+    return true;
+}
+
+void TForm::DoClose(TCloseAction& action) {
+    if (OnClose)
+        OnClose(this, action);
+}
+
+TForm* MainForm() {
+    return nullptr;
+}
+
+} // namespace qb

@@ -1,0 +1,48 @@
+// The headless window of one control: the state a user can change (text, check, item, date)
+// and a measuring canvas. Used by THeadlessWindowing and its modal loop only.
+#pragma once
+#include "runtime/ControlPeer.h"
+#include "runtime/Controls.h"
+#include "runtime/headless/RecordingCanvas.h"
+#include <string>
+
+namespace qb {
+
+class THeadlessWindowing;
+
+class THeadlessPeer : public IControlPeer {
+public:
+    THeadlessPeer(THeadlessWindowing& windowing, TWinControl& control, THandle handle);
+    ~THeadlessPeer() override;
+
+    THandle Handle() const override { return Handle_; }
+    void Changed(TPeerChange change) override;
+    std::string ReadText() override { return Text; }
+    bool ReadChecked() override;
+    int ReadItemIndex() override { return ItemIndex; }
+    bool ReadDate(TDate& date) override;
+    void Invalidate() override { Dirty = true; }
+    void SetFocus() override;
+    bool Focused() override;
+    TCanvas& MeasureCanvas() override { return Measure; }
+    void RunModal() override;
+    TRect WindowRect() override;
+
+    TWinControl& Control;
+    // What the user sees and may change.
+    std::string Text;
+    bool Checked = false;
+    int ItemIndex = -1;
+    TDate Date;
+    // Painted at the next chance.
+    bool Dirty = true;
+    TRecordingCanvas Measure;
+
+private:
+    void ReadState();
+
+    THeadlessWindowing& Windowing_;
+    THandle Handle_;
+};
+
+} // namespace qb
