@@ -96,6 +96,7 @@ protected:
     DWORD Style() const override { return WS_CLIPSIBLINGS | BS_AUTORADIOBUTTON; }
     void ApplyState() override {
         SendMessageA(Wnd_, BM_SETCHECK, Radio_.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+        ArrangeSiblings(Control_.Parent()); // the tab stop follows the checked button
     }
 
 private:
@@ -232,6 +233,17 @@ protected:
         else if (Bar_.State() == TProgressBarState::pbsPaused)
             state = PBST_PAUSED;
         SendMessageA(Wnd_, PBM_SETSTATE, state, 0);
+        // A progress bar without states (Wine's) shows them by the colour of its bar.
+        if (static_cast<WPARAM>(SendMessageA(Wnd_, PBM_GETSTATE, 0, 0)) != state ||
+            state == PBST_NORMAL) {
+            COLORREF bar = CLR_DEFAULT;
+            if (state == PBST_ERROR)
+                bar = RGB(218, 38, 38);
+            else if (state == PBST_PAUSED)
+                bar = RGB(218, 165, 32);
+            if (static_cast<COLORREF>(SendMessageA(Wnd_, PBM_GETBARCOLOR, 0, 0)) != bar)
+                SendMessageA(Wnd_, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(bar));
+        }
         InvalidateRect(Wnd_, nullptr, TRUE);
     }
 

@@ -125,9 +125,11 @@ void TWin32FormPeer::ApplyStyle() {
     const LONG_PTR kept = GetWindowLongPtrA(Wnd_, GWL_STYLE) & (WS_VISIBLE | WS_DISABLED);
     SetWindowLongPtrA(Wnd_, GWL_STYLE, static_cast<LONG_PTR>(StyleFor(Form_)) | kept);
     SetWindowLongPtrA(Wnd_, GWL_EXSTYLE, static_cast<LONG_PTR>(ExStyleFor(Form_)));
+    SetWindowPos(Wnd_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     const bool onTop = Form_.FormStyle() == TFormStyle::fsStayOnTop;
     SetWindowPos(Wnd_, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     Applied_ = {};
     ApplyBounds();
     Invalidate();
@@ -480,6 +482,8 @@ void TWin32FormPeer::RunModal() {
         EnableWindow(owner, FALSE);
     ShowWindow(Wnd_, SW_SHOW);
     SetForegroundWindow(Wnd_);
+    if (Form_.FormStyle() == TFormStyle::fsStayOnTop)
+        SetWindowPos(Wnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (Wnd_ && !IsInside(Wnd_, GetFocus())) {
         HWND focus = PendingFocus_ && IsChild(Wnd_, PendingFocus_)
                          ? PendingFocus_

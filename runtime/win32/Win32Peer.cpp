@@ -3,6 +3,7 @@
 #include "runtime/Application.h"
 #include "runtime/Exception.h"
 #include "runtime/Forms.h"
+#include "runtime/StdCtrls.h"
 #include "runtime/win32/Win32FormPeer.h"
 #include <windowsx.h>
 #include <algorithm>
@@ -331,9 +332,13 @@ void TWin32Peer::ApplyFont() {
 void TWin32Peer::ArrangeSiblings(TWinControl* parent) {
     if (!parent)
         return;
+    const std::vector<TWinControl*> list = parent->TabList();
+    auto isRadio = [&](size_t i) {
+        return i < list.size() && list[i]->Kind() == TControlKind::RadioButton;
+    };
     HWND previous = HWND_TOP;
-    bool previousRadio = false;
-    for (TWinControl* control : parent->TabList()) {
+    for (size_t i = 0; i < list.size(); ++i) {
+        TWinControl* control = list[i];
         auto* peer = dynamic_cast<TWin32Peer*>(control->Peer());
         if (!peer || !peer->Wnd_)
             continue;
@@ -341,17 +346,32 @@ void TWin32Peer::ArrangeSiblings(TWinControl* parent) {
         SetWindowPos(window, previous, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
         previous = window;
-        const bool radio = control->Kind() == TControlKind::RadioButton;
-        LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+        const bool radio = isRadio(i);
+        const bool startsGroup = !(radio && i > 0 && isRadio(i - 1));
+        bool tabStop = control->TabStop();
+        if (radio && tabStop) {
+            // Tab enters a run of radio buttons at its checked one (the first when none is),
+            // so tabbing never changes the choice; arrows move inside the run.
+            size_t first = i;
+            while (first > 0 && isRadio(first - 1))
+                --first;
+            size_t stop = first;
+            for (size_t j = first; isRadio(j); ++j)
+                if (static_cast<TRadioButton*>(list[j])->Checked()) {
+                    stop = j;
+                    break;
+                }
+            tabStop = stop == i;
+        }
+        const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
         LONG_PTR wanted = style & ~static_cast<LONG_PTR>(WS_TABSTOP | WS_GROUP);
-        if (control->TabStop())
+        if (tabStop)
             wanted |= WS_TABSTOP;
-        // Arrow keys move inside a run of radio buttons; every other control is its own group.
-        if (!(radio && previousRadio))
+        // Every other control is a group of its own.
+        if (startsGroup)
             wanted |= WS_GROUP;
         if (wanted != style)
             SetWindowLongPtrA(window, GWL_STYLE, wanted);
-        previousRadio = radio;
     }
 }
 

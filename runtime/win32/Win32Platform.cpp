@@ -8,6 +8,7 @@ TPlatform Win32Platform::AsPlatform() {
     platform.Shell = &Shell;
     platform.System = &System;
     platform.TaskDialogs = &TaskDialogs;
+    platform.Windowing = &Windowing;
     return platform;
 }
 

@@ -5,6 +5,7 @@
 #include "runtime/win32/Win32Shell.h"
 #include "runtime/win32/Win32SystemInfo.h"
 #include "runtime/win32/Win32TaskDialogHost.h"
+#include "runtime/win32/Win32Windowing.h"
 
 namespace qb {
 
@@ -21,6 +22,7 @@ public:
     Win32Shell Shell;
     Win32SystemInfo System;
     Win32TaskDialogHost TaskDialogs;
+    Win32Windowing Windowing;
 };
 
 } // namespace qb
