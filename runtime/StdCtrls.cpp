@@ -115,7 +115,18 @@ TMemo::TMemo(TComponent* owner) : TWinControl(owner) {
 
 std::string TMemo::Text() const {
     IControlPeer* peer = Peer();
-    return peer ? peer->ReadText() : Caption();
+    const std::string text = peer ? peer->ReadText() : Caption();
+    // Every line ends with CR LF, whatever break the text had.
+    std::string lines;
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = text.find_first_of("\r\n", at);
+        lines.append(text, at, end == std::string::npos ? std::string::npos : end - at);
+        lines += "\r\n";
+        if (end == std::string::npos)
+            break;
+        at = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+    return lines;
 }
 
 TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
@@ -152,6 +163,11 @@ void TComboBox::SetItemIndex(int index) {
 }
 
 std::string TComboBox::Text() const {
+    // A drop-down list shows nothing but its chosen item.
+    if (Style_ == TComboBoxStyle::csDropDownList) {
+        const int index = ItemIndex();
+        return index >= 0 && index < Items.Count() ? Items[index] : std::string();
+    }
     IControlPeer* peer = Peer();
     return peer ? peer->ReadText() : Caption();
 }

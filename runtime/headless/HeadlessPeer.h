@@ -40,6 +40,7 @@ public:
 
 private:
     void ReadState();
+    void SelectByText();
 
     THeadlessWindowing& Windowing_;
     THandle Handle_;

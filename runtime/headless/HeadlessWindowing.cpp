@@ -143,9 +143,14 @@ void THeadlessPeer::ReadState() {
     case TControlKind::RadioButton:
         Checked = static_cast<TRadioButton&>(Control).Checked();
         break;
-    case TControlKind::ComboBox:
-        ItemIndex = static_cast<TComboBox&>(Control).StoredItemIndex();
+    case TControlKind::ComboBox: {
+        auto& combo = static_cast<TComboBox&>(Control);
+        ItemIndex = combo.StoredItemIndex();
+        if (combo.Style() == TComboBoxStyle::csDropDownList)
+            Text = ItemIndex >= 0 && ItemIndex < combo.Items.Count() ? combo.Items[ItemIndex]
+                                                                     : std::string();
         break;
+    }
     case TControlKind::DatePicker:
         Date = static_cast<TDateTimePicker&>(Control).StoredDate();
         break;
@@ -158,6 +163,9 @@ void THeadlessPeer::Changed(TPeerChange change) {
     switch (change) {
     case TPeerChange::Text:
         Text = Control.Caption();
+        if (Control.Kind() == TControlKind::ComboBox &&
+            static_cast<TComboBox&>(Control).Style() == TComboBoxStyle::csDropDownList)
+            SelectByText();
         break;
     case TPeerChange::Font:
         Measure.SetFont(Control.Font());
@@ -176,6 +184,20 @@ void THeadlessPeer::Changed(TPeerChange change) {
         break;
     }
     Dirty = true;
+}
+
+// A drop-down list takes a text only as the item that has it (the system's CB_SELECTSTRING,
+// but whole and without regard to case).
+void THeadlessPeer::SelectByText() {
+    auto& combo = static_cast<TComboBox&>(Control);
+    ItemIndex = -1;
+    for (int i = 0; i < combo.Items.Count(); ++i)
+        if (SameTextAscii(combo.Items[i], Text)) {
+            ItemIndex = i;
+            Text = combo.Items[i];
+            return;
+        }
+    Text.clear();
 }
 
 bool THeadlessPeer::ReadChecked() {

@@ -381,8 +381,11 @@ private:
     void PlayKey(int key, TShiftState shift, char altChar) {
         TWinControl* target = Focused();
         bool used = false;
+        // A character without a key of its own (Alt+"&") goes straight to DialogChar.
         Dispatch([&] {
             int k = key;
+            if (k == 0)
+                return;
             if (Form.KeyPreview && !Form.PreviewKey(k, shift)) {
                 used = true;
                 return;

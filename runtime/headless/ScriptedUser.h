@@ -50,7 +50,10 @@
 //                    custom or graphic control clicks it after MouseUp. Disabled controls are
 //                    passed over to their parent.
 //   Tick(n)          n rounds of one Tick of every running timer, in the order they started.
-//   CloseBox()       Close() of the form (modal result 2, DoClose may veto).
+//   CloseBox()       Close() of the form (modal result 2, DoClose may veto). A form without
+//                    biSystemMenu (or with bsNone) has no close box: noted in ScriptErrors.
+//   The form shows with the first tab stop focused (the form itself when it has none), as
+//   the dialog manager does, unless DoShow focused something.
 //   Type(name, text) the user replaces an edit's, memo's or editable combo box's text.
 //   Select(name, i)  the user picks item i of a combo box (its text follows).
 //   PickDate(name, d) the user picks a date in a date picker.
