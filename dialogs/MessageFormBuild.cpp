@@ -123,6 +123,9 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
     int c = 0;
     DefaultAndCancelIndex(dialog, d, c);
     const bool allowCancel = options.Contains(Opt::doAllowCancel);
+    // Escape belongs to a Cancel button when there is one: the cancel index alone would also
+    // mark OK (index 0) whenever a default is named, and Escape would then answer OK.
+    const bool hasCancelButton = dialog.CommonButtons.Contains(TCommonButton::cbCancel);
     int commonW = 0;
     for (int i = 0; i < 6; ++i) {
         auto element = static_cast<TCommonButton>(i);
@@ -146,7 +149,7 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
             dialog.SetButtonDefault(button, true);
             button->SetTabOrder(0);
         }
-        if (i == c && allowCancel)
+        if (i == c && allowCancel && !hasCancelButton)
             dialog.SetButtonCancel(button, true);
         button->SetBounds(button->Left(), button->Top(), std::max(cached, minButtonWidth),
                           buttonHeight);
