@@ -18,7 +18,8 @@
 #   two_targets    the first and the third program installed: the first one wins
 #   drive_d        Program Files on drive D:
 #   clipboard_busy Ctrl+C while another program holds the clipboard: the dialog stays usable
-#   hidpi          the same question at 96 and at 144 DPI: the window grows about 1.5 times
+#   hidpi          the same question at 96 DPI on a 1024x768 screen and at 144 DPI on a 1536x1152
+#                  one: the window grows about 1.5 times
 set -u
 scenario=$1
 exe=$2
@@ -174,6 +175,17 @@ use_drive_d() {
     "$E2E_WINESERVER" -w
 }
 
+# still_shown ID: the window is still there two seconds later.
+still_shown() { ! e2e_wait_gone "$1" 2; }
+
+# restart_display SCREEN: a new Xvfb with that screen size for the next program.
+restart_display() {
+    "$E2E_WINESERVER" -w
+    kill "$E2E_XVFB_PID" 2>/dev/null
+    wait "$E2E_XVFB_PID" 2>/dev/null
+    QB_E2E_SCREEN=$1 e2e_start_display || e2e_abort "no X display of $1"
+}
+
 set_dpi() {
     "$E2E_WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
         >>"$E2E_WORK/reg.log" 2>&1
@@ -281,7 +293,7 @@ clipboard_busy)
     e2e_key "$win" ctrl+c
     sleep 1
     e2e_shot 1-ctrl-c-while-held "$win" >/dev/null
-    e2e_check "the dialog is still shown" e2e_wait_window --class "$CLASS" --timeout 2
+    e2e_check "the dialog is still shown" still_shown "$win"
     e2e_expect_eq "no error box or second window" \
         "$(e2e_find_windows --class "$CLASS" | wc -l)" 1
     wait "$holder"
@@ -297,6 +309,9 @@ hidpi)
     sizes=()
     for dpi in 96 144; do
         set_dpi "$dpi"
+        # The headline wraps at half the screen's width: the screen grows with the DPI, as a
+        # real one would, so that the whole window can grow by the same factor.
+        [[ $dpi == 144 ]] && restart_display 1536x1152x24
         start_program
         win=$(next_window "ready-$dpi") || break
         SHOWN=1
