@@ -3,6 +3,15 @@
 
 #include "app/quillbridge/QuillbridgeEntry.h"
 #include "runtime/win32/Win32Platform.h"
+#include <cstdlib>
+
+// A program without a console has nowhere to print the verbose terminate message, and the
+// library's handler would link its symbol demangler (some 50 KB) only to print it.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    std::abort();
+}
+} // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
                    int /*show*/) {

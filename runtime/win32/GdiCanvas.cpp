@@ -5,7 +5,6 @@
 #include <climits>
 #include <cstring>
 #include <cstdlib>
-#include <fstream>
 #include <utility>
 
 namespace qb {
@@ -436,43 +435,6 @@ TColor TGdiBitmapCanvas::Pixel(int x, int y) const {
     GdiFlush();
     uint32_t p = Bits_[static_cast<size_t>(y) * SurfaceWidth_ + x]; // 0x00RRGGBB
     return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
-}
-
-bool TGdiBitmapCanvas::SaveBmp(const std::string& path) const {
-    if (!Bits_)
-        return false;
-    GdiFlush();
-    const uint32_t rowBytes = (static_cast<uint32_t>(SurfaceWidth_) * 3 + 3) & ~3u;
-    const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(SurfaceHeight_);
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER header{};
-    file.bfType = 0x4D42; // "BM"
-    file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = file.bfOffBits + imageBytes;
-    header.biSize = sizeof header;
-    header.biWidth = SurfaceWidth_;
-    header.biHeight = SurfaceHeight_; // bottom-up, the form every reader takes
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = imageBytes;
-
-    std::ofstream out(path, std::ios::binary);
-    if (!out)
-        return false;
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&header), sizeof header);
-    std::vector<char> row(rowBytes, 0);
-    for (int y = SurfaceHeight_ - 1; y >= 0; --y) {
-        const uint32_t* src = Bits_ + static_cast<size_t>(y) * SurfaceWidth_;
-        for (int x = 0; x < SurfaceWidth_; ++x) {
-            row[x * 3 + 0] = static_cast<char>(src[x] & 0xFF);
-            row[x * 3 + 1] = static_cast<char>((src[x] >> 8) & 0xFF);
-            row[x * 3 + 2] = static_cast<char>((src[x] >> 16) & 0xFF);
-        }
-        out.write(row.data(), rowBytes);
-    }
-    return static_cast<bool>(out);
 }
 
 } // namespace qb

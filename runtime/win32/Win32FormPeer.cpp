@@ -9,6 +9,8 @@ namespace qb {
 namespace {
 
 constexpr const char* FormClassName = "QuillbridgeForm";
+// Forms are made on the user-interface thread only.
+bool FormClassReady = false;
 
 COLORREF Resolve(TColor color) {
     if (IsSystemColor(color))
@@ -32,7 +34,7 @@ bool IsInside(HWND root, HWND window) {
 } // namespace
 
 TWin32FormPeer::TWin32FormPeer(TForm& form) : TWin32Peer(form), Form_(form) {
-    static const ATOM registered = [] {
+    if (!FormClassReady) {
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof wc;
         wc.style = CS_DBLCLKS;
@@ -42,9 +44,8 @@ TWin32FormPeer::TWin32FormPeer(TForm& form) : TWin32Peer(form), Form_(form) {
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
         wc.lpszClassName = FormClassName;
-        return RegisterClassExA(&wc);
-    }();
-    (void)registered;
+        FormClassReady = RegisterClassExA(&wc) != 0;
+    }
     Create(WindowClass(), Style(), ExStyle(), nullptr);
 }
 

@@ -22,18 +22,23 @@ COLORREF Resolve(TColor color) {
 
 // Looked up at run time, as the task dialog is: the program keeps importing nothing from
 // comctl32, and the manifest's activation context picks version 6 when it loads.
+// Windows are made on the user-interface thread only, so plain flags do.
+bool CommonControlsReady = false;
+bool ServiceClassReady = false;
+
 void InitCommonControlsOnce() {
-    static const bool done = [] {
-        HMODULE comctl = LoadLibraryA("comctl32.dll");
-        using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-        const auto init = comctl ? reinterpret_cast<TInit>(reinterpret_cast<void*>(
-                                       GetProcAddress(comctl, "InitCommonControlsEx")))
-                                 : nullptr;
-        INITCOMMONCONTROLSEX controls{sizeof controls,
-                                      ICC_PROGRESS_CLASS | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
-        return init && init(&controls);
-    }();
-    (void)done;
+    if (CommonControlsReady)
+        return;
+    CommonControlsReady = true;
+    HMODULE comctl = LoadLibraryA("comctl32.dll");
+    using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto init = comctl ? reinterpret_cast<TInit>(reinterpret_cast<void*>(
+                                   GetProcAddress(comctl, "InitCommonControlsEx")))
+                             : nullptr;
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_PROGRESS_CLASS | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
+    if (init)
+        init(&controls);
 }
 
 int ScreenDpi() {
@@ -313,15 +318,14 @@ bool Win32Windowing::ParseShortDate(const std::string& text, TDate& date) {
 HWND Win32Windowing::ServiceWindow() {
     if (Service_)
         return Service_;
-    static const ATOM registered = [] {
+    if (!ServiceClassReady) {
         WNDCLASSEXA wc{};
         wc.cbSize = sizeof wc;
         wc.lpfnWndProc = &ServiceProc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = ServiceClassName;
-        return RegisterClassExA(&wc);
-    }();
-    (void)registered;
+        ServiceClassReady = RegisterClassExA(&wc) != 0;
+    }
     Service_ = CreateWindowExA(0, ServiceClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
     if (Service_)

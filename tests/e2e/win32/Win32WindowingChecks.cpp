@@ -299,11 +299,13 @@ void CheckControls(TSampleForm& form, int dpi) {
     form.Progress->SetState(TProgressBarState::pbsError);
     // Wine's progress bar has no states: the backend colours the bar itself there.
     Check(SendMessageA(Wnd(*form.Progress), PBM_GETSTATE, 0, 0) == PBST_ERROR ||
-              SendMessageA(Wnd(*form.Progress), PBM_GETBARCOLOR, 0, 0) == RGB(218, 38, 38),
+              static_cast<COLORREF>(SendMessageA(Wnd(*form.Progress), PBM_GETBARCOLOR, 0, 0)) ==
+                  RGB(218, 38, 38),
           "controls", "progress error state");
     form.Progress->SetState(TProgressBarState::pbsNormal);
     Check(SendMessageA(Wnd(*form.Progress), PBM_GETSTATE, 0, 0) == PBST_NORMAL &&
-              SendMessageA(Wnd(*form.Progress), PBM_GETBARCOLOR, 0, 0) == CLR_DEFAULT,
+              static_cast<COLORREF>(SendMessageA(Wnd(*form.Progress), PBM_GETBARCOLOR, 0, 0)) ==
+                  CLR_DEFAULT,
           "controls", "progress normal state");
     form.Progress->SetMarquee(true);
     Check(StyleOf(*form.Progress) & PBS_MARQUEE, "controls", "marquee style");
