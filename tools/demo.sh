@@ -75,8 +75,13 @@ e2e_sample_installs --kestro "$KESTRO"
 touch "$DEMO/before"
 sleep 1
 
-# unescape TEXT: qbprobe's \r \n \t \\ back to lines, each indented for this listing.
-unescape() { printf '%b' "${1//\\r/\\n}" | tr -s '\n' | sed 's/^/      /'; }
+# dialog_text TEXT: what Ctrl+C copied (title, headline, content, escaped by qbprobe) as indented
+# lines, without the title line (the window's caption is shown already).
+dialog_text() {
+    local t=${1//\\r\\n/\\n}
+    printf '%b\n' "${t//\\r/\\n}" | sed '1d' | sed -e :a -e '/^\n*$/{$d;N;ba' -e '}' |
+        sed 's/^/      /'
+}
 
 echo "== running quillbridge.exe under wine64"
 LOG=$DEMO/dialogs.log
@@ -101,7 +106,7 @@ else
         text=$(e2e_clipboard)
         printf 'dialog %d\t%s\t%s\n' "$n" "$(e2e_window_name "$win")" "$text" >>"$LOG"
         echo "   dialog $n: $(e2e_window_name "$win") (${shot%.png}-window.png)"
-        unescape "$text"
+        dialog_text "$text"
         e2e_answer "$win" Return || echo "   dialog $n did not close on Return" >&2
         e2e_running || break
     done
