@@ -41,8 +41,11 @@ public:
 private:
     void ReadState();
     void SelectByText();
+    int Metric(int index) const;
 
-    THeadlessWindowing& Windowing_;
+    friend class THeadlessWindowing;
+    // Null once the screen has gone before the control.
+    THeadlessWindowing* Windowing_;
     THandle Handle_;
 };
 

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 
 namespace qb {
 
@@ -123,7 +124,7 @@ std::string NextToken(const std::string& format, size_t at) {
 // ---- peers ----------------------------------------------------------------------------------
 
 THeadlessPeer::THeadlessPeer(THeadlessWindowing& windowing, TWinControl& control, THandle handle)
-    : Control(control), Windowing_(windowing), Handle_(handle) {
+    : Control(control), Windowing_(&windowing), Handle_(handle) {
     Measure.SetPixelsPerInch(windowing.PixelsPerInch, windowing.PixelsPerInch);
     Measure.SetFont(control.Font());
     Text = control.Caption();
@@ -132,7 +133,8 @@ THeadlessPeer::THeadlessPeer(THeadlessWindowing& windowing, TWinControl& control
 }
 
 THeadlessPeer::~THeadlessPeer() {
-    Windowing_.PeerGone(*this);
+    if (Windowing_)
+        Windowing_->PeerGone(*this);
 }
 
 void THeadlessPeer::ReadState() {
@@ -178,7 +180,8 @@ void THeadlessPeer::Changed(TPeerChange change) {
         // A window that can no longer take the keyboard loses it.
         if (Focused() && !(Control.Visible() && Control.Enabled()) &&
             Control.Kind() != TControlKind::Form)
-            Windowing_.Focus(nullptr);
+            if (Windowing_)
+                Windowing_->Focus(nullptr);
         break;
     default:
         break;
@@ -212,15 +215,22 @@ bool THeadlessPeer::ReadDate(TDate& date) {
 }
 
 void THeadlessPeer::SetFocus() {
-    Windowing_.Focus(this);
+    if (Windowing_)
+        Windowing_->Focus(this);
 }
 
 bool THeadlessPeer::Focused() {
-    return Windowing_.Focused == this;
+    return Windowing_ && Windowing_->Focused == this;
 }
 
 void THeadlessPeer::RunModal() {
-    Windowing_.RunModal(*this);
+    if (!Windowing_)
+        throw std::logic_error("the screen of this window is gone");
+    Windowing_->RunModal(*this);
+}
+
+int THeadlessPeer::Metric(int index) const {
+    return Windowing_ ? Windowing_->SystemMetric(index) : 0;
 }
 
 TRect THeadlessPeer::WindowRect() {
@@ -231,14 +241,14 @@ TRect THeadlessPeer::WindowRect() {
     switch (form.BorderStyle()) {
     case TFormBorderStyle::bsDialog:
     case TFormBorderStyle::bsSingle:
-        frameX = Windowing_.SystemMetric(SmCxFixedFrame);
-        frameY = Windowing_.SystemMetric(SmCyFixedFrame);
-        caption = Windowing_.SystemMetric(SmCyCaption);
+        frameX = Metric(SmCxFixedFrame);
+        frameY = Metric(SmCyFixedFrame);
+        caption = Metric(SmCyCaption);
         break;
     case TFormBorderStyle::bsSizeable:
-        frameX = Windowing_.SystemMetric(SmCxSizeFrame);
-        frameY = Windowing_.SystemMetric(SmCySizeFrame);
-        caption = Windowing_.SystemMetric(SmCyCaption);
+        frameX = Metric(SmCxSizeFrame);
+        frameY = Metric(SmCySizeFrame);
+        caption = Metric(SmCyCaption);
         break;
     case TFormBorderStyle::bsNone:
         break;
@@ -251,7 +261,11 @@ TRect THeadlessPeer::WindowRect() {
 
 THeadlessWindowing::THeadlessWindowing() : ResourceDir(QB_RESOURCE_DIR) {}
 
-THeadlessWindowing::~THeadlessWindowing() = default;
+THeadlessWindowing::~THeadlessWindowing() {
+    // Controls that outlive the screen keep working as records.
+    for (THeadlessPeer* peer : Peers)
+        peer->Windowing_ = nullptr;
+}
 
 void THeadlessWindowing::Play(std::vector<TUserStep> steps) {
     for (TUserStep& step : steps)

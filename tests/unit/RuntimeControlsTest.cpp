@@ -285,3 +285,30 @@ TEST_F(WindowingTest, FormPaintsItsGroundThenItsGraphicControls) {
 
 } // namespace
 } // namespace qb
+
+namespace qb {
+namespace {
+
+TEST(WindowingLifetime, ControlsThatOutliveTheScreenKeepTheirState) {
+    const TPlatform saved = Platform();
+    auto screen = std::make_unique<THeadlessWindowing>();
+    TPlatform platform = saved;
+    platform.Windowing = screen.get();
+    SetPlatform(platform);
+    auto form = std::make_unique<TForm>(nullptr);
+    auto* edit = new TEdit(form.get());
+    edit->SetParent(form.get());
+    edit->SetText("kept");
+    edit->SetFocus();
+    EXPECT_TRUE(edit->Focused());
+    SetPlatform(saved);
+    screen.reset();
+    EXPECT_EQ(edit->Text(), "kept");
+    EXPECT_FALSE(edit->Focused());
+    edit->SetFocus();
+    EXPECT_THROW(form->ShowModal(), std::logic_error);
+    form.reset(); // the sanitizers watch that nothing touches the gone screen
+}
+
+} // namespace
+} // namespace qb
