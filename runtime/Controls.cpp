@@ -126,6 +126,11 @@ void TControl::Click() {
 }
 
 void TControl::Invalidate() {
+    if (IsWindowedControl()) {
+        if (IControlPeer* peer = static_cast<TWinControl*>(this)->Peer())
+            peer->Invalidate();
+        return;
+    }
     // A graphic control lives on its parent's surface.
     if (Parent_ && Visible_)
         Parent_->Invalidate();

@@ -288,6 +288,22 @@ TEST_F(WindowingTest, MouseEnterAndLeaveFollowThePointer) {
     EXPECT_EQ(hover->Log, "enter;leave;enter;");
 }
 
+TEST_F(WindowingTest, InvalidatedWindowsPaintAfterTheStepOnce) {
+    TForm form(nullptr);
+    form.SetName("F");
+    auto* custom = Add<THoverControl>(form, "C", 0, 0, 10, 10);
+    TLabel* label = Add<TLabel>(form, "L");
+    Run(form, {user::Check([&](TForm&) {
+                   custom->Invalidate();
+                   custom->Invalidate();
+               }),
+               user::Check([&](TForm&) { label->SetCaption("new"); }), user::Check([](TForm&) {}),
+               user::CloseBox()});
+    EXPECT_EQ(Screen.PaintCount("C"), 2); // shown, invalidated
+    EXPECT_EQ(Screen.PaintCount("F"), 2); // shown, its label changed
+    EXPECT_TRUE(Screen.ScriptErrors.empty());
+}
+
 TEST_F(WindowingTest, TimersTickOnlyWhenTheScriptSaysAndStopWithTheLoop) {
     TForm form(nullptr);
     AddButton(form, "OK", "OK", mrOk);
