@@ -281,7 +281,8 @@ public:
             canvas.Clear(Control_.Parent()->Color());
         canvas.SetFont(Control_.Font());
         canvas.SetBrushColor(Control_.Color());
-        Guard([&] { Custom_.PaintWith(canvas); });
+        if (!ShowingException())
+            Guard([&] { Custom_.PaintWith(canvas); });
         GdiFlush();
         BitBlt(item.hDC, r.left, r.top, width, height, canvas.Handle(), 0, 0, SRCCOPY);
         return true;

@@ -180,6 +180,12 @@ void TWin32FormPeer::PaintBuffer() {
         BackBrush_ = nullptr;
     }
     CopyCanvasState(MeasureCanvas(), *Buffer_);
+    if (ShowingException()) {
+        // A failing paint would fail again behind its own error box: the ground only, and the
+        // whole picture once the box is closed.
+        Buffer_->Clear(Form_.Color());
+        return;
+    }
     Guard([&] { Form_.PaintWith(*Buffer_); });
     GdiFlush();
     BufferValid_ = true;

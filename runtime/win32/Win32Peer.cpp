@@ -43,6 +43,25 @@ bool HooksAllowed(const TWin32Peer& peer) {
     return DestroyingDepth == 0 && !peer.Control().IsDestroying();
 }
 
+void Show(const std::exception& error) noexcept {
+    ++ShowingDepth;
+    try {
+        Application.HandleException(error);
+    } catch (...) {
+        // The error box itself failed: nothing more can be told.
+    }
+    if (--ShowingDepth == 0)
+        // Paints skipped while the box was open are made up now.
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM) -> BOOL {
+                RedrawWindow(window, nullptr, nullptr,
+                             RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+                return TRUE;
+            },
+            0);
+}
+
 } // namespace
 
 bool GuardHook(void (*call)(void*), void* context) noexcept {
@@ -50,20 +69,9 @@ bool GuardHook(void (*call)(void*), void* context) noexcept {
         call(context);
         return true;
     } catch (const std::exception& error) {
-        ++ShowingDepth;
-        try {
-            Application.HandleException(error);
-        } catch (...) {
-            // The error box itself failed: nothing more can be told.
-        }
-        --ShowingDepth;
+        Show(error);
     } catch (...) {
-        ++ShowingDepth;
-        try {
-            Application.HandleException(Exception("An unknown error occurred"));
-        } catch (...) {
-        }
-        --ShowingDepth;
+        Show(Exception("An unknown error occurred"));
     }
     return false;
 }

@@ -192,21 +192,32 @@ void RunModalChecks(qb::TSampleForm& form, std::vector<std::string>& boxes) {
         check(form.Box->Checked() != before, "check box clicked by the mouse");
     }
 
-    // An exception in a click handler or a timer tick is shown; the loop goes on.
+    // An exception in a click handler, a timer tick or a paint is shown once; the loop goes on
+    // and the form paints again once the box is closed.
     {
         boxes.clear();
         form.Fail->OnClick = [](TComponent*) { throw Exception("Raised in a click handler"); };
         bool after = false;
-        const int result = RunScript(form, {[&] { PostMessageA(Wnd(*form.Fail), BM_CLICK, 0, 0); },
-                                            [] { throw Exception("Raised in a timer tick"); },
-                                            [&] {
-                                                after = true;
-                                                PostMessageA(Wnd(form), WM_CLOSE, 0, 0);
-                                            }});
+        int paints = 0;
+        TSteps steps;
+        steps.push_back([&] { PostMessageA(Wnd(*form.Fail), BM_CLICK, 0, 0); });
+        steps.push_back([] { throw Exception("Raised in a timer tick"); });
+        steps.push_back([&] {
+            form.ThrowInPaint = true;
+            form.Invalidate();
+        });
+        steps.push_back([&] { paints = form.Paints; });
+        steps.push_back([&] {
+            after = true;
+            check(form.Paints > paints, "the form painted again after the failed paint");
+            PostMessageA(Wnd(form), WM_CLOSE, 0, 0);
+        });
+        steps.insert(steps.begin() + 4, [&] { form.Invalidate(); });
+        const int result = RunScript(form, steps);
         check(after && result == mrCancel, "loop still running after the exceptions");
-        check(boxes.size() == 2 && boxes[0] == "Raised in a click handler" &&
-                  boxes[1] == "Raised in a timer tick",
-              "both exceptions shown: " + std::to_string(boxes.size()));
+        check(boxes.size() == 3 && boxes[0] == "Raised in a click handler" &&
+                  boxes[1] == "Raised in a timer tick" && boxes[2] == "Raised in a paint",
+              "every exception shown once: " + std::to_string(boxes.size()));
         form.Fail->OnClick = nullptr;
     }
 

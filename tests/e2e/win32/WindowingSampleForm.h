@@ -3,6 +3,7 @@
 #pragma once
 #include "runtime/win32/WindowsApi.h"
 
+#include "runtime/Exception.h"
 #include "runtime/Forms.h"
 #include "runtime/Platform.h"
 #include "runtime/StdCtrls.h"
@@ -168,10 +169,15 @@ public:
     TButton* Ok;
     TButton* Cancel;
     int Paints = 0;
+    bool ThrowInPaint = false;
 
 protected:
     void Paint() override {
         ++Paints;
+        if (ThrowInPaint) {
+            ThrowInPaint = false;
+            throw Exception("Raised in a paint");
+        }
         // The grey band under a white content area, as the task dialog has it.
         TCanvas& canvas = Canvas();
         const int top = MulDiv(BandTop, canvas.PixelsPerInchY(), 96);
