@@ -72,8 +72,9 @@ void TMessageForm::ArrangeControls() {
     int y = vM;
     if (hasInstruction)
         y = vM + InstructionLabel->Height() + vS;
-    else if (InstructionLabel)
-        InstructionLabel->SetVisible(false);
+    // A main instruction given later (RefreshTexts) shows again.
+    if (InstructionLabel)
+        InstructionLabel->SetVisible(hasInstruction);
 
     if (!dialog.Content().empty()) {
         TRect r = ContentRect();
@@ -184,7 +185,10 @@ void TMessageForm::ArrangeControls() {
         cbRoom = 2 * vS + width;
     }
 
-    int x = ClientWidth() - (customW + commonW) - HorzSpacing - Scale(4);
+    // The gap between the custom and the standard group counts too, so the row ends
+    // HorzSpacing + 4 before the edge whichever buttons it holds.
+    int gap = customW > 0 && commonW > 0 ? sp : 0;
+    int x = ClientWidth() - (customW + gap + commonW) - HorzSpacing - Scale(4);
     int rowTop = y;
     int maxH = 0;
     if (!dialog.ExpandedText.empty() && ExpandButtonControl) {

@@ -48,8 +48,13 @@ void SplitCaptionLines(const std::string& text, TStringList& lines) {
         if (at == std::string::npos)
             at = rest.find('\r');
         std::string line = rest.substr(0, at);
-        // Either marker is two characters: backslash-n, or CR with the LF that follows it.
-        rest = at == std::string::npos ? std::string() : rest.substr(std::min(rest.size(), at + 2));
+        // A lone carriage return is one character: the note's first letter stays.
+        size_t marker = 2;
+        if (at != std::string::npos && rest[at] == '\r' &&
+            (at + 1 >= rest.size() || rest[at + 1] != '\n'))
+            marker = 1;
+        rest = at == std::string::npos ? std::string()
+                                       : rest.substr(std::min(rest.size(), at + marker));
         lines.Add(TrimSpaces(line));
         rest = TrimSpaces(rest);
     }

@@ -1,0 +1,96 @@
+// The emulated window on the headless screen: a simulated machine, a scripted user and one
+// dialog model per test, with the window's metrics worked out from its canvas.
+#pragma once
+#include "dialogs/DialogMetrics.h"
+#include "dialogs/MessageForm.h"
+#include "dialogs/TaskDialog.h"
+#include "dialogs/TaskDialogButton.h"
+#include "runtime/Platform.h"
+#include "runtime/headless/HeadlessGraphic.h"
+#include "runtime/headless/HeadlessWindowing.h"
+#include "runtime/headless/ScriptedTaskDialog.h"
+#include "runtime/headless/SimulatedMachine.h"
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+namespace qb {
+
+// Dialog units of a window font, as a person would work them out from its letters.
+struct TFormMetrics {
+    int AvgW = 0;
+    int AvgH = 0;
+    int HorzMargin = 0;
+    int VertMargin = 0;
+    int HorzSpacing = 0;
+    int VertSpacing = 0;
+    int ButtonHeight = 0;
+    int ButtonSpacing = 0;
+
+    explicit TFormMetrics(TCanvas& canvas) {
+        std::string letters;
+        for (char c = 'A'; c <= 'Z'; ++c)
+            letters += c;
+        for (char c = 'a'; c <= 'z'; ++c)
+            letters += c;
+        AvgW = canvas.TextWidth(letters) / 52;
+        AvgH = canvas.TextHeight(letters);
+        HorzMargin = MulDiv(8, AvgW, 4);
+        VertMargin = MulDiv(8, AvgH, 8);
+        HorzSpacing = MulDiv(10, AvgW, 4);
+        VertSpacing = MulDiv(10, AvgH, 8);
+        ButtonHeight = MulDiv(14, AvgH, 8);
+        ButtonSpacing = MulDiv(4, AvgW, 4);
+    }
+};
+
+class MessageFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Saved = Platform();
+        TPlatform platform = Machine.AsPlatform(&Native);
+        platform.Windowing = &Screen;
+        SetPlatform(platform);
+        InitTaskDialogModule();
+        CommonButtonWidthCache().fill(0);
+        Dialog = std::make_unique<TCustomTaskDialog>(nullptr);
+        Dialog->ForceEmulation = true;
+    }
+    void TearDown() override {
+        Dialog.reset();
+        DoneTaskDialogModule();
+        SetPlatform(Saved);
+    }
+
+    // The window as Execute would build it, not shown.
+    std::unique_ptr<TMessageForm> Build() {
+        return std::unique_ptr<TMessageForm>(CreateMessageForm(*Dialog));
+    }
+    // Runs the dialog with the scripted user; the script must have closed it.
+    int Run(std::vector<TUserStep> steps) {
+        Screen.Play(std::move(steps));
+        int result = Dialog->Execute();
+        EXPECT_TRUE(Screen.ScriptErrors.empty())
+            << (Screen.ScriptErrors.empty() ? "" : Screen.ScriptErrors.front());
+        return result;
+    }
+    static TMessageForm& Window(TForm& form) { return dynamic_cast<TMessageForm&>(form); }
+    template <typename T> static T* Find(TForm& form, const std::string& name) {
+        return dynamic_cast<T*>(form.FindComponent(name));
+    }
+    static std::string PictureName(const TBitmap& bitmap) {
+        auto* graphic = dynamic_cast<const THeadlessGraphic*>(bitmap.Graphic().get());
+        return graphic ? graphic->Name : std::string();
+    }
+    static int ShownWidth(TCanvas& canvas, const std::string& text) {
+        return canvas.TextWidth(StripHotkey(text));
+    }
+
+    TSimulatedMachine Machine;
+    TScriptedTaskDialog Native;
+    THeadlessWindowing Screen;
+    TPlatform Saved;
+    std::unique_ptr<TCustomTaskDialog> Dialog;
+};
+
+} // namespace qb
