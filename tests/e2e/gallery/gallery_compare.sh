@@ -39,14 +39,24 @@ e2e_log "${#SAMPLES[@]} samples at $dpi DPI"
 # outcome NAME: the gallery's last answer line for a sample.
 outcome() { grep "^sample=$1 \(result\|checked\)" "$LOG" 2>/dev/null | tail -1 | cut -d' ' -f2-; }
 
+# outcomes: per sample, what the same keys gave on each path (the gallery's answer lines).
+outcomes() {
+    printf '%-22s %-34s %s\n' sample native emulated
+    awk '/^path=/ { path = substr($0, 6) }
+         /^sample=[^ ]* (result|checked)/ { name = substr($1, 8); $1 = ""; got[name, path] = substr($0, 2) }
+         END { for (k in got) { split(k, p, SUBSEP); names[p[1]] = 1 }
+               for (n in names) printf "%-22s %-34s %s\n", n, got[n, "native"], got[n, "emulated"] }' \
+        "$LOG" | sort
+}
+
 # overlaps FILE: the child windows of qbprobe's listing that overlap a sibling, lie outside the
 # client area or are empty. Only children of the window itself are compared with each other.
 overlaps() {
     awk '
     function field(k,   m) { return match($0, " " k "=[^ ]*") ? substr($0, RSTART + length(k) + 2, RLENGTH - length(k) - 2) : "" }
-    /^client / { cx = field("x"); cy = field("y"); cw = field("w"); ch = field("h") }
+    /^client / { cx = field("x") + 0; cy = field("y") + 0; cw = field("w") + 0; ch = field("h") + 0 }
     /^child / && / visible=1 / {
-        n++; x[n] = field("x"); y[n] = field("y"); w[n] = field("w"); h[n] = field("h")
+        n++; x[n] = field("x") + 0; y[n] = field("y") + 0; w[n] = field("w") + 0; h[n] = field("h") + 0
         t[n] = $0; sub(/.* text=/, "", t[n]); c[n] = field("class")
     }
     END {
@@ -65,6 +75,9 @@ overlaps() {
 SHOWN_EMULATED=0
 run_path() {
     local path=$1 answered=() name win skip w
+    # Command links take the focus when the pointer enters them: keep it out of the way.
+    xdotool mousemove 0 0 2>>"$E2E_WORK/xdotool.log"
+    printf 'path=%s\n' "$path" >>"$LOG"
     e2e_wine_start "$exe" "--$path" --sample "$(IFS=,; echo "${SAMPLES[*]}")" --log "Z:$LOG"
     for name in "${SAMPLES[@]}"; do
         skip=()
@@ -120,5 +133,6 @@ for name in "${SAMPLES[@]}"; do
     e2e_check "$name: native and emulated side by side" side_by_side "$name"
 done
 cp "$LOG" "$E2E_SHOTS/gallery.log"
-e2e_log "side by side: $COMPARE"
+outcomes >"$E2E_SHOTS/outcomes.txt"
+e2e_log "side by side: $COMPARE; answers on both paths: $E2E_SHOTS/outcomes.txt"
 e2e_finish
