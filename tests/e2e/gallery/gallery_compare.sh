@@ -15,6 +15,9 @@ dpi=$5
 
 source "$src/tests/e2e/lib/harness.sh"
 e2e_init "gallery-compare-$dpi" "$build"
+# A screen that grows with the DPI, as a real one would (the emulated window wraps its headline
+# at half the screen's width).
+export QB_E2E_SCREEN=${QB_E2E_SCREEN:-$((1024 * dpi / 96))x$((768 * dpi / 96))x24}
 e2e_start_display || e2e_abort "no X display"
 e2e_new_prefix || e2e_abort "no Wine prefix"
 "$E2E_WINE64" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
