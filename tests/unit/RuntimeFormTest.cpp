@@ -270,6 +270,48 @@ TEST_F(WindowingTest, MouseGoesToTheControlUnderItInItsOwnCoordinates) {
                    "left; up 10,10; ");
 }
 
+struct THitCase {
+    const char* Name;
+    int X, Y;
+    const char* Receiver; // who got MouseDown, with its local point
+};
+
+class MouseHitTest : public WindowingTest, public ::testing::WithParamInterface<THitCase> {};
+
+TEST_P(MouseHitTest, PressGoesToTheTopmostEnabledVisibleControl) {
+    const THitCase& c = GetParam();
+    TForm form(nullptr);
+    form.SetName("Form");
+    std::string got;
+    auto log = [&got](TComponent* sender, TMouseButton, TShiftState, int x, int y) {
+        got = sender->Name() + " " + std::to_string(x) + "," + std::to_string(y);
+    };
+    form.OnMouseDown = log;
+    TLabel* under = Add<TLabel>(form, "Under", 0, 0, 100, 100); // a graphic below a window
+    TWinControl* panel = Add<TWinControl>(form, "Panel", 50, 50, 100, 100);
+    auto* inner = new TButton(&form);
+    inner->SetName("Inner");
+    inner->SetParent(panel);
+    inner->SetBounds(10, 10, 20, 20);
+    TButton* off = AddButton(form, "Off", "off", 0, 200, 0);
+    off->SetEnabled(false);
+    TButton* hidden = AddButton(form, "Hidden", "hidden", 0, 300, 0);
+    hidden->SetVisible(false);
+    for (TControl* control : std::vector<TControl*>{under, panel, inner, off, hidden})
+        control->OnMouseDown = log;
+    Run(form, {user::MouseDown(c.X, c.Y), user::MouseUp(c.X, c.Y), user::CloseBox()});
+    EXPECT_EQ(got, c.Receiver);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, MouseHitTest,
+                         ::testing::Values(THitCase{"Graphic", 10, 20, "Under 10,20"},
+                                           THitCase{"WindowOverGraphic", 55, 55, "Panel 5,5"},
+                                           THitCase{"ChildOfChild", 65, 62, "Inner 5,2"},
+                                           THitCase{"DisabledPassesToParent", 210, 5, "Form 210,5"},
+                                           THitCase{"HiddenIsNotThere", 310, 5, "Form 310,5"},
+                                           THitCase{"RightEdgeIsOutside", 150, 60, "Form 150,60"}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 // Counts enter and leave of a custom control.
 class THoverControl : public TCustomControl {
 public:
