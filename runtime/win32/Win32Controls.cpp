@@ -279,8 +279,7 @@ public:
         }
         if (!backed)
             canvas.Clear(Control_.Parent()->Color());
-        canvas.SetFont(Control_.Font());
-        canvas.SetBrushColor(Control_.Color());
+        CopyCanvasState(MeasureCanvas(), canvas);
         if (!ShowingException())
             Guard([&] { Custom_.PaintWith(canvas); });
         GdiFlush();

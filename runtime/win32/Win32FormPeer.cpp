@@ -18,15 +18,6 @@ COLORREF Resolve(TColor color) {
     return color & 0x00FFFFFFu;
 }
 
-void CopyCanvasState(TCanvas& from, TCanvas& to) {
-    to.SetFont(from.Font());
-    to.SetFontRotation(from.FontRotation());
-    to.SetBrushColor(from.BrushColor());
-    to.SetBrushStyle(from.BrushStyle());
-    to.SetPenColor(from.PenColor());
-    to.SetPenWidth(from.PenWidth());
-}
-
 bool IsInside(HWND root, HWND window) {
     return window && (window == root || IsChild(root, window));
 }

@@ -80,6 +80,15 @@ bool ShowingException() {
     return ShowingDepth > 0;
 }
 
+void CopyCanvasState(TCanvas& from, TCanvas& to) {
+    to.SetFont(from.Font());
+    to.SetFontRotation(from.FontRotation());
+    to.SetBrushColor(from.BrushColor());
+    to.SetBrushStyle(from.BrushStyle());
+    to.SetPenColor(from.PenColor());
+    to.SetPenWidth(from.PenWidth());
+}
+
 TShiftState KeyShiftState() {
     TShiftState shift = 0;
     if (GetKeyState(VK_SHIFT) < 0)

@@ -23,6 +23,9 @@ template <class F> bool Guard(F&& hook) noexcept {
 // True while an exception is being shown (timer ticks wait until the box is closed).
 bool ShowingException();
 
+// Font, brush and pen a control's canvas was given outside painting carry into its paint.
+void CopyCanvasState(TCanvas& from, TCanvas& to);
+
 // Shift state from the keyboard now (for key messages) or from a mouse message's wParam.
 TShiftState KeyShiftState();
 TShiftState MouseShiftState(WPARAM wParam);

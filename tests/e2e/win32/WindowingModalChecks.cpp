@@ -63,6 +63,20 @@ void SetShift(bool down) {
     SetKeyboardState(keys);
 }
 
+void SetAlt(bool down) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_MENU] = down ? 0x80 : 0;
+    keys[VK_LMENU] = keys[VK_MENU];
+    SetKeyboardState(keys);
+}
+
+void PostAltF4() {
+    SetAlt(true);
+    // Bit 29: Alt is down, as the system marks a system key.
+    PostMessageA(GetFocus(), WM_SYSKEYDOWN, VK_F4, (1 << 29) | 1);
+}
+
 void PostAltChar(HWND window, char ch) {
     // Bit 29: the Alt key is down, as for a system character.
     PostMessageA(window, WM_SYSCHAR, static_cast<unsigned char>(ch), (1 << 29) | 1);
@@ -219,6 +233,27 @@ void RunModalChecks(qb::TSampleForm& form, std::vector<std::string>& boxes) {
                   boxes[1] == "Raised in a timer tick" && boxes[2] == "Raised in a paint",
               "every exception shown once: " + std::to_string(boxes.size()));
         form.Fail->OnClick = nullptr;
+    }
+
+    // Alt+F4 reaches the form's key handling before the system closes the window.
+    {
+        int seen = 0;
+        form.OnKeyDown = [&](TComponent*, int& key, TShiftState shift) {
+            if (key == VK_F4 && (shift & ssAlt) && ++seen == 1)
+                key = 0;
+        };
+        const int result = RunScript(form, {[] { PostAltF4(); },
+                                            [&] {
+                                                SetAlt(false);
+                                                check(IsWindowVisible(Wnd(form)) && seen == 1,
+                                                      "Alt+F4 stopped by the form");
+                                                PostAltF4();
+                                            },
+                                            [] { SetAlt(false); }});
+        SetAlt(false);
+        check(result == mrCancel && seen == 2,
+              "Alt+F4 closes with 2 when the form lets it: " + std::to_string(result));
+        form.OnKeyDown = nullptr;
     }
 
     // A close handler's veto keeps the window; the loop ends when it agrees.
