@@ -4,6 +4,7 @@
 #include "runtime/Platform.h"
 #include "runtime/Windowing.h"
 #include <algorithm>
+#include <stdexcept>
 
 namespace qb {
 
