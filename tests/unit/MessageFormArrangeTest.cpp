@@ -1,6 +1,7 @@
 // The emulated window's layout pass: the expandable area, the button band, the check box, the
 // footer, a content text wider than its box, and the fixed sizes at 144 DPI.
 #include "MessageFormTestFixture.h"
+#include <ostream>
 #include "runtime/WinConst.h"
 
 namespace qb {
@@ -85,6 +86,10 @@ struct TBandCase {
     bool CommandLinks;
     bool Band;
 };
+
+void PrintTo(const TBandCase& c, std::ostream* os) {
+    *os << c.Name;
+}
 
 class ButtonBandTest : public MessageFormTest, public ::testing::WithParamInterface<TBandCase> {};
 

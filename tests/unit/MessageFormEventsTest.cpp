@@ -1,6 +1,7 @@
 // The emulated window's links, timer, progress bar, check box, radio buttons, input field and
 // close query, played by a scripted user.
 #include "MessageFormTestFixture.h"
+#include <ostream>
 #include "runtime/WinConst.h"
 
 namespace qb {
@@ -130,6 +131,10 @@ struct TVerificationCase {
     bool Expected;
 };
 
+void PrintTo(const TVerificationCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
 class VerificationTest : public MessageFormTest,
                          public ::testing::WithParamInterface<TVerificationCase> {};
 
@@ -220,6 +225,10 @@ struct TInputCase {
     std::function<void(TMessageForm&)> UserDoes;
     std::string Expected;
 };
+
+void PrintTo(const TInputCase& c, std::ostream* os) {
+    *os << c.Name;
+}
 
 class InputTextTest : public MessageFormTest, public ::testing::WithParamInterface<TInputCase> {};
 

@@ -1,6 +1,7 @@
 // The emulated window under a scripted user: Escape, Alt+F4 and the close box, Ctrl+C,
 // accelerators of command links and of the expand control, and the focus when it opens.
 #include "MessageFormTestFixture.h"
+#include <ostream>
 #include "runtime/WinConst.h"
 
 namespace qb {
@@ -18,6 +19,10 @@ struct TEscapeCase {
     const char* FallbackButton;
     int Fallback;
 };
+
+void PrintTo(const TEscapeCase& c, std::ostream* os) {
+    *os << c.Name;
+}
 
 class EscapeTest : public MessageFormTest, public ::testing::WithParamInterface<TEscapeCase> {};
 
@@ -178,6 +183,10 @@ struct TFocusCase {
     TTaskDialogInputType Input;
     const char* Focused; // component name; "edit" for the input edit
 };
+
+void PrintTo(const TFocusCase& c, std::ostream* os) {
+    *os << c.Name;
+}
 
 class FocusTest : public MessageFormTest, public ::testing::WithParamInterface<TFocusCase> {};
 

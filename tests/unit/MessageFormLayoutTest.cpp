@@ -1,6 +1,7 @@
 // The emulated window's construction and layout: metrics, button widths, client size, band top
 // and control tops, worked out here from the canvas metrics of the window font.
 #include "MessageFormTestFixture.h"
+#include <ostream>
 #include "runtime/WinConst.h"
 
 namespace qb {
@@ -58,6 +59,10 @@ struct TButtonRowCase {
     std::vector<std::string> Custom;
 };
 
+void PrintTo(const TButtonRowCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
 class ButtonRowTest : public MessageFormTest,
                       public ::testing::WithParamInterface<TButtonRowCase> {};
 
@@ -103,6 +108,10 @@ struct TDefaultCase {
     const char* Cancel;  // "" none
     const char* Tagged;
 };
+
+void PrintTo(const TDefaultCase& c, std::ostream* os) {
+    *os << c.Name;
+}
 
 class DefaultButtonTest : public MessageFormTest,
                           public ::testing::WithParamInterface<TDefaultCase> {};
@@ -249,6 +258,10 @@ struct TIconCase {
     const char* Picture; // "" none
     bool Column;
 };
+
+void PrintTo(const TIconCase& c, std::ostream* os) {
+    *os << c.Name;
+}
 
 class MainIconTest : public MessageFormTest, public ::testing::WithParamInterface<TIconCase> {};
 
