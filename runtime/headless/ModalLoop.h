@@ -162,6 +162,7 @@ private:
             auto canvas = std::make_shared<TRecordingCanvas>();
             canvas->SetPixelsPerInch(Screen.PixelsPerInch, Screen.PixelsPerInch);
             canvas->SetFont(peer->Measure.Font());
+            canvas->SetFontRotation(peer->Measure.FontRotation());
             canvas->SetBrushColor(peer->Measure.BrushColor());
             canvas->SetBrushStyle(peer->Measure.BrushStyle());
             canvas->SetPenColor(peer->Measure.PenColor());
