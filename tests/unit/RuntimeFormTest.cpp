@@ -143,6 +143,28 @@ INSTANTIATE_TEST_SUITE_P(
                       TDialogKeyCase{"LetterOnButton", 'Q', "Retry", true, 2, "q"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+TEST_F(WindowingTest, KeysTypeIntoTheFocusedEditAndMemo) {
+    TCharForm form(nullptr);
+    auto* edit = Add<TEdit>(form, "Edit");
+    auto* memo = Add<TMemo>(form, "Memo");
+    AddButton(form, "OK", "OK", mrOk)->SetDefault(true);
+    std::string pressed;
+    edit->OnKeyPress = [&](TComponent*, char& key) {
+        pressed += key;
+        if (key == '!')
+            key = 0; // used up by the handler: not typed
+    };
+    EXPECT_EQ(Run(form, {user::Key('A', ssShift), user::Key('B'), user::Key(win::VK_BACK),
+                         user::Char('x'), user::Char('!'), user::Key('C', ssCtrl),
+                         user::Key(VK_TAB), user::Char('1'), user::Key(VK_RETURN), user::Char('2'),
+                         user::Key(VK_TAB), user::Key(VK_RETURN)}),
+              mrOk);
+    EXPECT_EQ(edit->Text(), "Ax");
+    EXPECT_EQ(memo->Text(), "1\r\n2\r\n");
+    EXPECT_EQ(pressed, "Ab\bx!\x03");
+    EXPECT_EQ(form.Chars, ""); // edits use every character
+}
+
 TEST_F(WindowingTest, KeyPreviewSeesTheKeyFirstAndCanUseItUp) {
     TForm form(nullptr);
     form.KeyPreview = true;
