@@ -43,6 +43,11 @@ bool HooksAllowed(const TWin32Peer& peer) {
     return DestroyingDepth == 0 && !peer.Control().IsDestroying();
 }
 
+BOOL CALLBACK RedrawOne(HWND window, LPARAM) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
+    return TRUE;
+}
+
 void Show(const std::exception& error) noexcept {
     ++ShowingDepth;
     try {
@@ -52,14 +57,7 @@ void Show(const std::exception& error) noexcept {
     }
     if (--ShowingDepth == 0)
         // Paints skipped while the box was open are made up now.
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM) -> BOOL {
-                RedrawWindow(window, nullptr, nullptr,
-                             RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
-                return TRUE;
-            },
-            0);
+        EnumThreadWindows(GetCurrentThreadId(), &RedrawOne, 0);
 }
 
 } // namespace
