@@ -40,8 +40,6 @@ CLASS=${CLASS,,}
 DEFAULT_CAPTION=${CLASS%.exe}
 KESTRO=$(dirname "$LNKDUMP")/kestro.exe
 BROWSER_LOG=$E2E_WORK/browser.log
-# Until the emulated window exists the program ends without a dialog; then this test skips.
-SKIP_CODE=77
 
 # Wine opens web pages through its browser launcher: give it a recorder instead of a browser.
 record_browser() {
@@ -62,21 +60,21 @@ start_program() {
     e2e_wine_start "$exe"
 }
 
-# next_window SHOT: the next dialog not answered yet. A program that ends without showing its
-# very first dialog is the one without an emulated window: the test skips.
+# next_window SHOT: the next dialog not answered yet, in WIN (run it in this shell, not in $(),
+# so that its failures count).
+WIN=
 next_window() {
-    local skip=() w win
+    local skip=() w
     for w in "${ANSWERED[@]}"; do skip+=(--not "$w"); done
-    if win=$(e2e_wait_window --class "$CLASS" "${skip[@]}"); then
-        printf '%s\n' "$win"
+    if WIN=$(e2e_wait_window --class "$CLASS" "${skip[@]}"); then
+        SHOWN=$((SHOWN + 1))
+        ANSWERED+=("$WIN")
         return 0
     fi
     e2e_shot "$1-missing" >/dev/null
     if ((SHOWN == 0)) && ! e2e_running; then
-        wait "$E2E_PID" 2>/dev/null
-        e2e_log "SKIPPED: $CLASS ended without showing a dialog: the emulated dialog window" \
-            "is not there yet (Wine reports comctl32 5.81, so no native dialog is used)"
-        exit $SKIP_CODE
+        e2e_abort "$CLASS ended without showing any dialog: Wine reports comctl32 5.81, so" \
+            "every question needs the emulated dialog window"
     fi
     e2e_fail "dialog '$1' did not appear"
     return 1
@@ -125,12 +123,10 @@ answer_dialog() {
 
 # dialog SHOT TITLE TEXT BUTTONS HOW ARG: the next dialog, checked and answered.
 dialog() {
-    local shot=$1 win
-    win=$(next_window "$shot") || return 1
-    SHOWN=$((SHOWN + 1))
-    ANSWERED+=("$win")
-    check_dialog "$shot" "$win" "$2" "$3" "$4"
-    answer_dialog "$shot" "$win" "$5" "$6"
+    local shot=$1
+    next_window "$shot" || return 1
+    check_dialog "$shot" "$WIN" "$2" "$3" "$4"
+    answer_dialog "$shot" "$WIN" "$5" "$6"
 }
 
 # finish_program: no further dialog, and the program ends by itself with code 0.
@@ -240,8 +236,8 @@ no_dosbox | no_dosbox_yes)
         dialog 1-dosbox-missing Quillbridge "$NO_DOSBOX_TEXT" '&Yes|&No' key alt+n
     else
         dialog 1-dosbox-missing Quillbridge "$NO_DOSBOX_TEXT" '&Yes|&No' key alt+y
-        win=$(next_window 2-after-installing) && {
-            ANSWERED+=("$win")
+        next_window 2-after-installing && {
+            win=$WIN
             e2e_check "the page is not opened while the notice is shown" test ! -e "$BROWSER_LOG"
             check_dialog 2-after-installing "$win" "" "$AFTER_INSTALL_TEXT" OK
             answer_dialog 2-after-installing "$win" click OK
@@ -280,9 +276,8 @@ drive_d)
 clipboard_busy)
     e2e_sample_installs --kestro "$KESTRO"
     start_program
-    win=$(next_window 1-ready-to-install) || e2e_finish
-    SHOWN=1
-    ANSWERED+=("$win")
+    next_window 1-ready-to-install || e2e_finish
+    win=$WIN
     e2e_probe hold-clipboard 4 >"$E2E_WORK/hold.txt" &
     holder=$!
     for ((i = 0; i < 50; i++)); do
@@ -313,9 +308,8 @@ hidpi)
         # real one would, so that the whole window can grow by the same factor.
         [[ $dpi == 144 ]] && restart_display 1536x1152x24
         start_program
-        win=$(next_window "ready-$dpi") || break
-        SHOWN=1
-        ANSWERED+=("$win")
+        next_window "ready-$dpi" || break
+        win=$WIN
         check_dialog "ready-at-$dpi-dpi" "$win" Quillbridge "$READY_TEXT" 'OK|Cancel'
         sizes+=("$(e2e_window_geometry "$win" | cut -d' ' -f3-)")
         answer_dialog "ready-at-$dpi-dpi" "$win" key Escape
