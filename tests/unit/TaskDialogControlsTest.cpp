@@ -86,5 +86,29 @@ TEST_F(MessageFormTest, WindowFreedAndForgottenWhenAHandlerRaises) {
     EXPECT_EQ(Machine.MessageBoxes[0].Text, "handler failed");
 }
 
+// The grey frame inside the client edge belongs to systems older than GetLocaleInfoEx.
+TEST_F(MessageFormTest, OldSystemsGetAGreyFrame) {
+    struct TCase {
+        bool LocaleInfoEx;
+        uint32_t Major;
+        bool Frame;
+    } cases[] = {{true, 10, false}, {false, 5, true}, {true, 5, false}};
+    for (const TCase& c : cases) {
+        Machine.LocaleInfoEx = c.LocaleInfoEx;
+        Machine.Version.Major = c.Major;
+        bool framed = false;
+        Run({user::Check([](TForm& form) { form.Invalidate(); }), user::Check([&](TForm& form) {
+                 const TRecordingCanvas* paint = Screen.LastPaint(form.Name());
+                 ASSERT_NE(paint, nullptr);
+                 TRect inner{1, 1, form.ClientWidth() - 1, form.ClientHeight() - 1};
+                 for (const TCanvasRecord& r : paint->Records())
+                     framed = framed || (r.Op == TCanvasOp::Rectangle && r.Pen == 0x808080 &&
+                                         r.Rect == inner && r.Background == clNone);
+             }),
+             user::Click("OK")});
+        EXPECT_EQ(framed, c.Frame) << c.LocaleInfoEx << " " << c.Major;
+    }
+}
+
 } // namespace
 } // namespace qb
