@@ -352,7 +352,7 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         ExpandButtonControl = new TTaskDialogButton(this);
         ExpandButtonControl->SetName("ExpandButton");
         ExpandButtonControl->SetParent(this);
-        ExpandButtonControl->SetCaption("");
+        ExpandButtonControl->ShowCaption = false;
         ExpandButtonControl->ModalResult = 0;
         ExpandButtonControl->SetBounds(0, 0, Scale(19), Scale(19));
         ExpandButtonControl->OnClick = [this](TComponent*) { ToggleExpanded(); };

@@ -250,6 +250,11 @@ void TMessageForm::ArrangeControls() {
 void TMessageForm::LoadExpandPictures(bool expanded) {
     if (!ExpandButtonControl)
         return;
+    // Screen readers name the control by the text painted beside it (without its mark, so
+    // the accelerator stays the form's to handle).
+    if (Dialog)
+        ExpandButtonControl->SetCaption(
+            StripHotkey(expanded ? Dialog->ExpandedControlText : Dialog->CollapsedControlText));
     const char* prefix = expanded ? "TD_COLP" : "TD_EXP";
     ExpandButtonControl->Picture.LoadFromResourceName(prefix, Transparent);
     ExpandButtonControl->PictureHot.LoadFromResourceName(std::string(prefix) + "HOT", Transparent);

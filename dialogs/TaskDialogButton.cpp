@@ -210,7 +210,7 @@ void TTaskDialogButton::Paint() {
     if (const TBitmap* picture = StatePicture()) {
         int w = Scale(picture->Width());
         int h = Scale(picture->Height());
-        int x = Caption().empty() ? (Width() - w) / 2 : Scale(4);
+        int x = !ShowsCaption() ? (Width() - w) / 2 : Scale(4);
         int y = (Height() - h) / 2;
         if (w == picture->Width() && h == picture->Height())
             canvas.Draw(x, y, *picture->Graphic());
@@ -220,7 +220,7 @@ void TTaskDialogButton::Paint() {
     } else {
         r.Left += Scale(2);
     }
-    if (!Caption().empty())
+    if (ShowsCaption())
         PaintCaption(canvas, r);
     if (border != clNone) {
         canvas.SetBrushStyle(TBrushStyle::Clear);

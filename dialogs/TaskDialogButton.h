@@ -32,6 +32,9 @@ public:
     TFont HeadingFont;
     bool FocusOnHover = false;
     TColor BackColor = clNone;
+    // False: the caption only names the button for screen readers and its owner paints the
+    // visible text (the expand control).
+    bool ShowCaption = true;
 
     void Click() override;
     void KeyPress(char& key) override;
@@ -50,6 +53,7 @@ protected:
 
 private:
     int Scale(int pixels) const;
+    bool ShowsCaption() const { return ShowCaption && !Caption().empty(); }
     // The picture of the current state, or nullptr.
     const TBitmap* StatePicture() const;
     TColor StateBorder();

@@ -144,7 +144,13 @@ TEST_F(MessageFormTest, ExpandControlAcceleratorTogglesTheArea) {
     Dialog->ExpandedControlText = "&Hide details";
     Dialog->CommonButtons = {CB::cbOK};
     auto expanded = [&](bool value) {
-        return user::Check([this, value](TForm& form) { EXPECT_EQ(Window(form).Expanded, value); });
+        return user::Check([value](TForm& form) {
+            TMessageForm& window = Window(form);
+            EXPECT_EQ(window.Expanded, value);
+            // Its window is named for screen readers by the text painted beside it.
+            EXPECT_EQ(window.ExpandButtonControl->Caption(),
+                      value ? "Hide details" : "Show details");
+        });
     };
     EXPECT_EQ(
         Run({expanded(false), user::AltChar('h'), expanded(false), user::AltChar('d'),
@@ -171,6 +177,11 @@ TEST_F(MessageFormTest, ExpandControlCaptionIsPaintedBesideTheButton) {
                                button.Left() + button.Width() + window.HorzSpacing - 5);
                  }
              EXPECT_TRUE(found) << paint->Dump();
+             // The button itself paints only its picture.
+             const TRecordingCanvas* own = Screen.LastPaint("ExpandButton");
+             ASSERT_NE(own, nullptr);
+             for (const TCanvasRecord& r : own->Records())
+                 EXPECT_NE(r.Op, TCanvasOp::Text) << own->Dump();
          }),
          user::Click("OK")});
 }
