@@ -43,8 +43,10 @@ fi
 
 mkdir -p "$ROOT/build"
 echo "== building the win64 program"
-{ cmake --preset win64 >/dev/null && cmake --build "$BUILD" -j "${QB_JOBS:-2}" \
-    --target quillbridge lnkdump qbprobe; } </dev/null >"$ROOT/build/demo-build.log" 2>&1 || {
+# Configured once; later builds regenerate by themselves when a CMakeLists.txt changes.
+{ { [[ -f $BUILD/CMakeCache.txt ]] || cmake --preset win64 >/dev/null; } &&
+    cmake --build "$BUILD" -j "${QB_JOBS:-2}" \
+        --target quillbridge lnkdump qbprobe; } </dev/null >"$ROOT/build/demo-build.log" 2>&1 || {
     tail -30 "$ROOT/build/demo-build.log"
     echo "the build failed: see build/demo-build.log" >&2
     exit 1
