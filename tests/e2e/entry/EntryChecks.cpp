@@ -158,6 +158,7 @@ public:
         answering.CallbackData = reinterpret_cast<intptr_t>(&relay);
         return Real.TaskDialogIndirect(answering, button, radioButton, verificationChecked);
     }
+    THandle LoadSystemIcon(int id, bool small) override { return Real.LoadSystemIcon(id, small); }
     TLParam SendMessage(THandle window, unsigned message, TWParam wParam, TLParam lParam) override {
         return Real.SendMessage(window, message, wParam, lParam);
     }

@@ -179,8 +179,8 @@ typical)
     answer 1-ready-to-install Return
     answer 2-instructions Return
     finish_program
-    expect_dialog 1 "ready-to-install" Quillbridge "$READY_TEXT" 0x9 81 1
-    expect_dialog 2 "instructions" "(null)" "$INSTRUCTION_TEXT" 0x0 81 1
+    expect_dialog 1 "ready-to-install" Quillbridge "$READY_TEXT" 0x9 65533 1
+    expect_dialog 2 "instructions" "(null)" "$INSTRUCTION_TEXT" 0x0 65533 1
     e2e_expect_eq "two dialogs" "$(dialogs_closed)" 2
     expect_conf
     expect_shortcuts
@@ -192,7 +192,7 @@ typical)
     start_program
     answer 3-second-run-instructions Return
     finish_program
-    expect_dialog 3 "second run" "(null)" "$INSTRUCTION_TEXT" 0x0 81 1
+    expect_dialog 3 "second run" "(null)" "$INSTRUCTION_TEXT" 0x0 65533 1
     e2e_expect_eq "second run: one more dialog" "$(dialogs_closed)" 3
     expect_conf
     e2e_expect_eq "second run: run shortcut untouched" "$(md5sum <"$RUN_LNK")" "$run_sum"
@@ -203,7 +203,7 @@ cancel)
     start_program
     answer 1-ready-to-install Escape
     finish_program
-    expect_dialog 1 "ready-to-install" Quillbridge "$READY_TEXT" 0x9 81 2
+    expect_dialog 1 "ready-to-install" Quillbridge "$READY_TEXT" 0x9 65533 2
     e2e_expect_eq "nothing more is shown" "$(dialogs_closed)" 1
     expect_conf
     e2e_check "no run shortcut" test ! -e "$RUN_LNK"
@@ -214,7 +214,7 @@ no_target)
     start_program
     answer 1-not-found Return
     finish_program
-    expect_dialog 1 "not found" "(null)" "$NOT_FOUND_TEXT" 0x0 81 1
+    expect_dialog 1 "not found" "(null)" "$NOT_FOUND_TEXT" 0x0 65533 1
     e2e_expect_eq "nothing more is shown" "$(dialogs_closed)" 1
     expect_nothing_written
     ;;
@@ -224,7 +224,7 @@ no_dosbox)
     # Yes is the default and has the focus: Tab moves to No, space presses it.
     answer 1-dosbox-missing Tab space
     finish_program
-    expect_dialog 1 "DOSBox missing" Quillbridge "$NO_DOSBOX_TEXT" 0x6 84 7
+    expect_dialog 1 "DOSBox missing" Quillbridge "$NO_DOSBOX_TEXT" 0x6 65535 7
     e2e_expect_eq "nothing more is shown" "$(dialogs_closed)" 1
     expect_nothing_written
     ;;
