@@ -69,7 +69,14 @@ e2e_expect_eq "help: choosing Help (id 100) gives 0" \
 show show-message Return
 e2e_expect_eq "show message: no buttons of its own, information icon" \
     "$(native show-message common) $(native show-message mainicon) $(native show-message title)" \
-    "0x0 81 (null)"
+    "0x0 65533 (null)"
+
+# Icons: the documented TD_* values, and the question icon as a handle of the system's icon.
+show icon-question Return
+e2e_expect_eq "question icon: passed as an icon handle" "$(native icon-question flags)" "0x2"
+show icon-warning Return
+e2e_expect_eq "warning icon: TD_WARNING_ICON" \
+    "$(native icon-warning flags) $(native icon-warning mainicon)" "0x0 65535"
 
 # Task dialogs built directly.
 show radio Return
@@ -77,9 +84,9 @@ e2e_expect_eq "radio: the default radio button is reported" "$(outcome radio)" \
     "result=1 radio=201 checked=0"
 
 show command-links Return
-e2e_expect_eq "command links: flag and escaped note lines" \
+e2e_expect_eq "command links: flags (with the question icon's handle) and escaped note lines" \
     "$(native command-links flags) $(native command-links buttons | cut -d'|' -f1)" \
-    '0x10 100:Run Tessera in DOSBox\nStarts the emulator with dosbox.conf'
+    '0x12 100:Run Tessera in DOSBox\nStarts the emulator with dosbox.conf'
 e2e_expect_eq "command links: the default link answers" "$(outcome command-links)" \
     "result=101 radio=0 checked=0"
 e2e_check "command links: OnButtonClick fired" grep -q '^sample=command-links event=button id=101' "$LOG"
@@ -104,13 +111,28 @@ show everything Escape
 e2e_check "everything: OnDialogCreated fired" grep -q '^sample=everything event=created' "$LOG"
 e2e_expect_eq "everything: Escape cancels" "$(outcome everything | cut -d' ' -f1)" "result=2"
 
-# The timer: nobody answers; AutoClose presses the default button after three seconds.
-started=$(date +%s)
-show timer
-elapsed=$(($(date +%s) - started))
+# The timer: nobody answers; AutoClose presses the default button once 3000 ms have passed. The
+# system ticks every 200 ms, each tick telling the milliseconds since the dialog was created, so
+# the click comes within a tick of the timeout (it used to take twice as long).
+e2e_wine_start "$exe" --native --sample timer --log "Z:$LOG"
+if win=$(QB_E2E_SETTLE=0 e2e_wait_window --class "$CLASS"); then
+    shown=$(date +%s%N)
+    e2e_shot timer "$win" >/dev/null
+    e2e_wait_gone "$win" 15
+    open_ms=$((($(date +%s%N) - shown) / 1000000))
+    e2e_log "timer: shown for ${open_ms} ms"
+    e2e_check "timer: open for its timeout, not much longer (${open_ms} ms)" \
+        test "$open_ms" -ge 2500 -a "$open_ms" -le 3800
+    e2e_wait_exit 15 || e2e_fail "timer: the gallery did not end"
+else
+    e2e_wait_exit 15
+    e2e_fail "timer: no dialog"
+fi
 e2e_expect_eq "timer: closed by itself with the default button" "$(outcome timer)" \
     "result=1 radio=0 checked=0"
-e2e_check "timer: waited for its timeout (${elapsed}s)" test "$elapsed" -ge 3
+closed_at=$(sed -n 's/^sample=timer event=button id=1 elapsed=//p' "$LOG" | tail -1)
+e2e_check "timer: ElapsedTime at the click is the tick after 3000 ms (${closed_at:-none})" \
+    test "${closed_at:-0}" -gt 3000 -a "${closed_at:-0}" -le 3400
 
 # The progress bar moves on timer ticks: photograph it part way.
 e2e_wine_start "$exe" --native --sample progress --log "Z:$LOG"

@@ -374,6 +374,19 @@ void CheckTaskDialogHost(INativeTaskDialogHost& host) {
     CHECK(host.LoadComctl32());
     CHECK(host.HasTaskDialogIndirect());
 
+    // System icons for the USE_HICON flags come at the big and the small icon size.
+    for (const bool small : {false, true}) {
+        const THandle icon = host.LoadSystemIcon(32514 /* IDI_QUESTION */, small);
+        ICONINFO info{};
+        BITMAP bitmap{};
+        CHECK(icon != 0 && ::GetIconInfo(reinterpret_cast<HICON>(icon), &info));
+        ::GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+        CHECK_EQ(bitmap.bmWidth, ::GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON));
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+    }
+    CHECK_EQ(host.LoadSystemIcon(1, false), 0u);
+
     // Texts, buttons and radio buttons reach the dialog; the callback gets its window and data,
     // and messages sent through the host act on the dialog.
     {
