@@ -35,7 +35,7 @@ const TEntity* EntityAt(std::string_view text, size_t at) {
 
 } // namespace
 
-std::string ReplaceWholeTextEntities(std::string_view text) {
+std::string ReplaceWholeTextEntities(std::string_view text, bool prefixes) {
     std::string out;
     out.reserve(text.size());
     size_t i = 0;
@@ -48,8 +48,8 @@ std::string ReplaceWholeTextEntities(std::string_view text) {
             i = next;
             continue;
         }
-        // An "&" at i: look at the name after it. Each "&amp;" leaves one "&" in place and
-        // a second one that is examined again with the text that follows.
+        // An "&" at i: look at the name after it. Each "&amp;" leaves an "&" that is examined
+        // again with the text that follows (and, for prefix drawing, one more before it).
         size_t at = i + 1;
         const TEntity* e = EntityAt(text, at);
         if (!e) {
@@ -58,7 +58,8 @@ std::string ReplaceWholeTextEntities(std::string_view text) {
             continue;
         }
         while (e && e->Name == "amp;") {
-            out += '&';
+            if (prefixes)
+                out += '&';
             at += e->Name.size();
             e = EntityAt(text, at);
         }
