@@ -34,6 +34,9 @@ void TMarkupRenderer::LinkStart(std::string_view tag) {
     // The target is the first quoted text in the tag, whatever the attribute is called.
     Flow_.LinkTarget = std::string(QuotedValue(tag.substr(tag.size() > 2 ? 2 : tag.size()), 0));
     Flow_.InsideLink = true;
+    // A link left open when another starts is never closed: only a closed one is under the mouse.
+    if (!First_)
+        MouseOnLink_ = false;
     LinkStartX_ = PenX();
     LinkStartTop_ = LineRect_.Top;
 }
@@ -94,7 +97,8 @@ void TMarkupRenderer::FrameFocusPart() {
         return;
     Focus_.Right = Work_.Left + 1;
     Focus_.Bottom = Work_.Bottom - ImageRaise_;
-    Focus_.Top = Focus_.Bottom - TextHeight();
+    // As high as the text, but never into the line above (a larger font may end the part).
+    Focus_.Top = std::max(LineRect_.Top, Focus_.Bottom - TextHeight());
     Focus_.Left -= 1;
     Canvas_.DrawFocusRect(ToRect(Focus_));
 }
