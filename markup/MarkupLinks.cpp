@@ -8,6 +8,9 @@ namespace qb::markup {
 void TMarkupRenderer::LinkStart(std::string_view tag) {
     const bool drawing = !Measuring_;
     const int focused = Params_.FocusedLink;
+    // A focused link left open when another starts ends here: frame what it drew.
+    if (drawing && Flow_.InsideLink && focused >= 0 && focused == Flow_.LinkCount - 1)
+        FrameFocusPart();
     if (drawing && focused >= 0 && focused == Flow_.LinkCount) {
         Focus_.Left = Work_.Left;
         Focus_.Top = Work_.Top;
