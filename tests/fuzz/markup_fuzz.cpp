@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Each probe lays the text out again: a few probes, on texts of a dialog's size, keep the
     // fuzzer fast; the property test probes more.
-    if (markup.size() > 1024)
+    if (markup.size() > 512)
         return 0;
     test::TInvariantCase c;
     c.Markup = markup;
