@@ -1,5 +1,6 @@
 // Tags that change text style or layout. A tag is known by its first letter (after "</" for an
 // end tag) and for some tags the one after it; the rest of its name is not looked at.
+#include "runtime/CodePage.h"
 #include "markup/MarkupAttributes.h"
 #include "markup/MarkupState.h"
 #include <algorithm>
@@ -298,7 +299,8 @@ void TMarkupRenderer::ListItem() {
         FontDirty_ = true;
         ApplyFont();
         TRect rect = ToRect(Work_);
-        Canvas_.DrawText(level % 2 != 0 ? "\xB7" : "o", rect, 0);
+        // The Symbol font draws U+00B7 as its bullet, in whichever code page it reached it.
+        Canvas_.DrawText(level % 2 != 0 ? CodePageChar(0x00B7) : "o", rect, 0);
         Flow_.Font.Name = face;
         FontDirty_ = true;
     }
