@@ -76,9 +76,11 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     size_t i = 0;
     while (i < text.size()) {
         const auto b = static_cast<uint8_t>(text[i]);
-        size_t length = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3
-                                   : b >= 0xF0 && b <= 0xF4   ? 4
-                                                              : 0;
+        size_t length = b < 0x80                 ? 1
+                        : b >= 0xC2 && b <= 0xDF ? 2
+                        : b >= 0xE0 && b <= 0xEF ? 3
+                        : b >= 0xF0 && b <= 0xF4 ? 4
+                                                 : 0;
         char32_t cp = length == 1 ? b : length == 2 ? b & 0x1F : length == 3 ? b & 0x0F : b & 0x07;
         bool valid = length != 0 && i + length <= text.size();
         for (size_t k = 1; valid && k < length; ++k) {

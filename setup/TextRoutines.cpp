@@ -36,8 +36,8 @@ std::string ProperCase(const std::string& text) {
         const size_t size = CharSizeAt(result, i, system);
         const char c = size == 1 && startsWord ? UpperAscii(result[i]) : result[i];
         result[i] = c;
-        startsWord = size == 2 || !(c == '-' || (c >= '1' && c <= '9') ||
-                                    (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'));
+        startsWord = size == 2 || !(c == '-' || (c >= '1' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+                                    (c >= 'a' && c <= 'z'));
         i += size;
     }
     return result;

@@ -100,8 +100,8 @@ std::string SimulatedDbcsFromUtf16(std::u16string_view text, uint32_t codePage) 
         } else if (c >= 0xDBC0 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
                    text[i + 1] <= 0xDFFF) {
             // Plane 16: U+10xxxx, high surrogate 0xDBC0-0xDBFF.
-            const char32_t cp = 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) +
-                                (text[i + 1] - 0xDC00);
+            const char32_t cp =
+                0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             out += static_cast<char>((cp >> 8) & 0xFF);
             out += static_cast<char>(cp & 0xFF);
             ++i;

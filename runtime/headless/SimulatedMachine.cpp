@@ -278,7 +278,8 @@ std::vector<TDirEntry> TSimulatedMachine::FindFiles(const std::string& pattern) 
     std::vector<TDirEntry> result;
     size_t p = LastSeparator(pattern, "\\/");
     std::string folder = p == std::string::npos ? std::string() : pattern.substr(0, p + 1);
-    const std::string mask = LowerAscii(p == std::string::npos ? pattern : pattern.substr(p + 1), this);
+    const std::string mask =
+        LowerAscii(p == std::string::npos ? pattern : pattern.substr(p + 1), this);
     std::string folderKey = Key(folder);
     auto it = Nodes.find(folderKey);
     if (folder.empty() || it == Nodes.end() || !it->second.Folder)

@@ -48,8 +48,16 @@ TEST_F(SetupCodePageTest, RoutinesNeverChangeOrSplitTheSecondByteOfACharacter) {
         {932, "UpperAscii", "\x83\x61x", "\x83\x61X"},
         {932, "LowerAscii", "\x83", "\x83"},
         {932, "ProperCase", Akira932 + "xy", Akira932 + "Xy"},
-        {932, "ProperCase", "\x83\x61" "b", "\x83\x61" "B"},
-        {1252, "ProperCase", "\x83\x61" "b", "\x83\x41" "b"},
+        {932, "ProperCase",
+         "\x83\x61"
+         "b",
+         "\x83\x61"
+         "B"},
+        {1252, "ProperCase",
+         "\x83\x61"
+         "b",
+         "\x83\x41"
+         "b"},
         {65001, "ProperCase", "\xC5\x81UKASZ", "\xC5\x81Ukasz"},
         {932, "ExtractFileName", "c:\\zorn\\\x95\x5C.ico", "\x95\x5C.ico"},
         {1252, "ExtractFileName", "c:\\zorn\\\x95\x5C.ico", ".ico"},
@@ -112,8 +120,8 @@ TEST_F(SetupCodePageTest, BothShortcutsLandOnTheDesktopOfAUserWithANonAsciiName)
         EXPECT_TRUE(machine.FileExists(desktop + "\\Tessera DOSbox.lnk"));
         EXPECT_TRUE(machine.FileExists(desktop + "\\Print-F.lnk"));
         ASSERT_EQ(native.Shown.size(), 2u) << "ready to install, then the instructions";
-        EXPECT_EQ(machine.FromUtf16(native.Shown[1].MainInstruction.value_or(u"")).rfind(
-                      "Click the Tessera", 0),
+        EXPECT_EQ(machine.FromUtf16(native.Shown[1].MainInstruction.value_or(u""))
+                      .rfind("Click the Tessera", 0),
                   0u);
         if (!c.WrongFolder.empty()) {
             EXPECT_FALSE(machine.Exists("c:\\users\\" + c.WrongFolder + "\\desktop"))
@@ -171,7 +179,10 @@ TEST_F(SetupCodePageTest, ConversionsToAndFromUtf16FollowTheCodePage) {
     EXPECT_EQ(Machine.FromUtf16(u"\u0141\U0001F600x"), "??x");
     Machine.CodePage = CpUtf8;
     EXPECT_EQ(Machine.ToUtf16("a\xC5"), u"a\uFFFD");
-    EXPECT_EQ(Machine.ToUtf16("\xC0\xAF" "b"), u"\uFFFD\uFFFDb") << "overlong slash";
+    EXPECT_EQ(Machine.ToUtf16("\xC0\xAF"
+                              "b"),
+              u"\uFFFD\uFFFDb")
+        << "overlong slash";
     EXPECT_EQ(Machine.ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD") << "encoded surrogate";
     EXPECT_EQ(Machine.FromUtf16(u"\xD800x"), "\xEF\xBF\xBDx");
     // Any double-byte pair goes there and back, known to the table or not.
