@@ -75,7 +75,8 @@ std::vector<TMarkupSample> BuiltInSamples() {
         sample("code-page-entities",
                "<font size=\"14\">&copy; &reg; &trade; &euro; &sect; &para; &permil; "
                "&quot;</font><br><ul><li>\xC5\x81ukasz<li>\xCE\x9D\xCE\xAF\xCE\xBA\xCE\xBF"
-               "\xCF\x82<ul><li>Zo\xC3\xAB &amp; Ren\xC3\xA9e</ul></ul>"),
+               "\xCF\x82<ul><li>Zo\xC3\xAB &amp; Ren\xC3\xA9"
+               "e</ul></ul>"),
     };
 }
 

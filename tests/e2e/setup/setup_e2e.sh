@@ -99,13 +99,19 @@ finish_program() {
     e2e_expect_eq "exit code" "$E2E_EXIT" 0
 }
 
-# lnk FILE KEY: a field of a shortcut file as our reader sees it.
+# lnk_read FILE: our reader's view of a shortcut file, read once. Call it outside $(...), whose
+# subshell would keep the cache to itself.
 declare -A LNK_CACHE
-lnk() {
+lnk_read() {
     if [[ -z ${LNK_CACHE[$1]+x} ]]; then
         LNK_CACHE[$1]=$("$E2E_WINE64" "$lnkdump" "Z:$1" 2>>"$E2E_WORK/lnkdump.log" | tr -d '\r')
         printf '%s\n' "${LNK_CACHE[$1]}" >"$E2E_SHOTS/$(basename "$1" .lnk).fields.txt"
     fi
+}
+
+# lnk FILE KEY: a field of a shortcut file as our reader sees it.
+lnk() {
+    lnk_read "$1"
     printf '%s\n' "${LNK_CACHE[$1]}" | sed -n "s/^$2=//p"
 }
 
@@ -158,6 +164,8 @@ expect_shortcuts() {
     e2e_check "run shortcut exists" test -f "$RUN_LNK"
     e2e_check "print shortcut exists" test -f "$PRINT_LNK"
     [[ -f $RUN_LNK && -f $PRINT_LNK ]] || return
+    lnk_read "$RUN_LNK"
+    lnk_read "$PRINT_LNK"
     local dosbox='c:\program files (x86)\dosbox-0.74\dosbox.exe'
     local l=$RUN_LNK
     e2e_expect_eq "run: header" "$(lnk "$l" header_size) $(lnk "$l" clsid_ok)" "0x4C 1"
