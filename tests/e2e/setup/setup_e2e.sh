@@ -265,8 +265,8 @@ user_*)
         "$EXPECTED_CP"
     e2e_expect_eq "the profile is the user's" "$DESKTOP" \
         "$WINEPREFIX/drive_c/users/$USER_NAME/Desktop"
-    expect_dialog 1 "ready-to-install" Quillbridge "$READY_TEXT" 0x9 81 1
-    expect_dialog 2 "instructions" "(null)" "$INSTRUCTION_TEXT" 0x0 81 1
+    expect_dialog 1 "ready-to-install" Quillbridge "$READY_TEXT" 0x9 65533 1
+    expect_dialog 2 "instructions" "(null)" "$INSTRUCTION_TEXT" 0x0 65533 1
     e2e_expect_eq "two dialogs" "$(dialogs_closed)" 2
     expect_conf
     expect_shortcuts
