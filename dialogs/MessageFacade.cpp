@@ -58,7 +58,8 @@ void ButtonsOf(uint32_t group, TCommonButtons& common, std::vector<std::string>&
     }
 }
 
-// The n-th button counted over the standard buttons first, then the custom ones from id 100.
+// The n-th button counted over the standard buttons first, then over the custom ones from the
+// first (id 100), as they are shown.
 int DefaultButtonOf(uint32_t flags, TCommonButtons common) {
     const int n = 1 + static_cast<int>((flags >> 8) & 3); // MB_DEFBUTTON1..4
     static constexpr int Results[6] = {win::IDOK,     win::IDYES,   win::IDNO,
@@ -67,8 +68,7 @@ int DefaultButtonOf(uint32_t flags, TCommonButtons common) {
     for (int bit = 0; bit < 6; ++bit)
         if (common.Contains(static_cast<TCommonButton>(bit)) && ++seen == n)
             return Results[bit];
-    // Fewer standard buttons than n: the n-th custom button as if there were no standard ones.
-    return 99 + n;
+    return 100 + (n - seen - 1);
 }
 
 int ResultOf(int id, uint32_t group) {

@@ -80,7 +80,8 @@ void TCustomTaskDialog::Notification(TComponent* component, TOperation operation
 void TCustomTaskDialog::UpdateElementText(unsigned element, const std::string& text) {
     // Only a dialog on screen: a kept handle may name another window by now.
     if (NativeRunning_ && DialogHandle != 0 && Platform().TaskDialogs && Platform().System) {
-        std::u16string wide = Platform().System->ToUtf16(text);
+        // The same newline rule as the texts the dialog was created with.
+        std::u16string wide = Platform().System->ToUtf16(UnescapeNewlines(text));
         Platform().TaskDialogs->SendMessage(DialogHandle, win::TDM_UPDATE_ELEMENT_TEXT, element,
                                             reinterpret_cast<TLParam>(wide.c_str()));
     }
@@ -106,7 +107,8 @@ void TCustomTaskDialog::CloseDialog() {
     if (NativeActive) {
         if (NativeRunning_ && DialogHandle != 0 && Platform().TaskDialogs)
             Platform().TaskDialogs->SendMessage(DialogHandle, win::TDM_CLICK_BUTTON,
-                                                static_cast<TWParam>(DefaultButton), 0);
+                                                static_cast<TWParam>(NativeDefaultButton(*this)),
+                                                0);
     } else if (MessageForm) {
         CloseMessageForm(*MessageForm);
     }

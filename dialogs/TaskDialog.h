@@ -132,7 +132,7 @@ public:
     int32_t ProgressMax = 100;
     bool AutoClose = false;
     int32_t AutoCloseTimeout = 0;
-    // Internal: milliseconds counted by timer ticks since Execute began.
+    // Internal: milliseconds since the dialog was created, as its last timer tick told.
     int32_t ElapsedTime = 0;
     TTaskDialogLinkEvent OnHyperlinkClick;
     TTaskDialogButtonEvent OnButtonClick;
@@ -165,8 +165,8 @@ public:
     // Store a changed text and show it in the running dialog; an equal text does nothing.
     void SetContent(const std::string& text);
     void SetMainInstruction(const std::string& text);
-    // Closes the running dialog as if DefaultButton were clicked (native) or asks the emulated
-    // window to close.
+    // Closes the running dialog as if DefaultButton were clicked (native; its first button when
+    // it has no such button) or asks the emulated window to close.
     void CloseDialog();
     // The emulated window's show handler.
     void DoDialogCreated(TComponent* window);

@@ -5,6 +5,7 @@
 #include "runtime/NativeTaskDialog.h"
 #include "runtime/Platform.h"
 #include "runtime/WinConst.h"
+#include <algorithm>
 #include <cstdint>
 
 namespace qb {
@@ -16,39 +17,52 @@ using enum TTaskDialogOption;
 // The native dialog's buffers hold 1023 units and a terminator.
 constexpr size_t MaxButtonUnits = 1023;
 
-uintptr_t NativeMainIcon(TTaskDialogIcon icon) {
+// An icon member of the native dialog: a value the system resolves, or an icon handle.
+struct TNativeIcon {
+    uintptr_t Value = 0;
+    bool IsHandle = false; // needs TDF_USE_HICON_MAIN / TDF_USE_HICON_FOOTER
+};
+
+// The system documents icons without a module only for its TD_* values; the question icon has
+// none, so it goes as a handle of the system's own icon (no icon when that cannot be loaded).
+TNativeIcon QuestionIcon(INativeTaskDialogHost& host, bool small) {
+    THandle icon = host.LoadSystemIcon(win::IDI_QUESTION, small);
+    return {icon, icon != 0};
+}
+
+TNativeIcon NativeMainIcon(TTaskDialogIcon icon, INativeTaskDialogHost& host) {
     switch (icon) {
     case TTaskDialogIcon::tiBlank:
-        return 17;
+        return {17}; // loads nothing: the icon column stays empty
     case TTaskDialogIcon::tiWarning:
-        return 84;
+        return {win::TD_WARNING_ICON};
     case TTaskDialogIcon::tiQuestion:
-        return 99;
+        return QuestionIcon(host, false);
     case TTaskDialogIcon::tiError:
-        return 98;
+        return {win::TD_ERROR_ICON};
     case TTaskDialogIcon::tiInformation:
-        return 81;
+        return {win::TD_INFORMATION_ICON};
     case TTaskDialogIcon::tiShield:
-        return 78;
+        return {win::TD_SHIELD_ICON};
     default:
-        return 0;
+        return {};
     }
 }
 
-uintptr_t NativeFooterIcon(TTaskDialogFooterIcon icon) {
+TNativeIcon NativeFooterIcon(TTaskDialogFooterIcon icon, INativeTaskDialogHost& host) {
     switch (icon) {
     case TTaskDialogFooterIcon::tfWarning:
-        return 84;
+        return {win::TD_WARNING_ICON};
     case TTaskDialogFooterIcon::tfQuestion:
-        return 99;
+        return QuestionIcon(host, true);
     case TTaskDialogFooterIcon::tfError:
-        return 98;
+        return {win::TD_ERROR_ICON};
     case TTaskDialogFooterIcon::tfInformation:
-        return win::TD_INFORMATION_ICON;
+        return {win::TD_INFORMATION_ICON};
     case TTaskDialogFooterIcon::tfShield:
-        return win::TD_SHIELD_ICON;
+        return {win::TD_SHIELD_ICON};
     default:
-        return 0;
+        return {};
     }
 }
 
@@ -89,6 +103,39 @@ void ReplaceAll(std::string& text, const std::string& from, const std::string& t
         text.replace(at, from.size(), to);
 }
 
+// The range message carries two unsigned 16-bit values. A range that fits goes as it is; a
+// wider one is laid onto 0..65535 and the positions with it, so the bar shows the same share.
+struct TProgressMapping {
+    int64_t Low = 0;
+    int64_t High = 0; // never below Low
+    int64_t NativeHigh = 0;
+    bool Scaled = false;
+};
+
+TProgressMapping ProgressMapping(const TCustomTaskDialog& dialog) {
+    TProgressMapping map;
+    map.Low = dialog.ProgressMin;
+    map.High = std::max<int64_t>(map.Low, dialog.ProgressMax);
+    map.Scaled = map.Low < 0 || map.High > 0xFFFF;
+    map.NativeHigh = map.Scaled ? std::min<int64_t>(map.High - map.Low, 0xFFFF) : map.High;
+    return map;
+}
+
+TLParam NativeProgressRange(const TProgressMapping& map) {
+    uint32_t low = map.Scaled ? 0 : static_cast<uint32_t>(map.Low);
+    return static_cast<TLParam>(static_cast<uint32_t>(map.NativeHigh) << 16 | low);
+}
+
+TWParam NativeProgressPosition(const TProgressMapping& map, int position) {
+    if (!map.Scaled)
+        return static_cast<TWParam>(position); // the control keeps it inside its range
+    int64_t span = map.High - map.Low;
+    if (span == 0)
+        return 0;
+    int64_t offset = std::clamp<int64_t>(position, map.Low, map.High) - map.Low;
+    return static_cast<TWParam>(offset * map.NativeHigh / span);
+}
+
 // Shows an error without letting a second error out of a callback.
 void ShowErrorQuietly(const Exception& error) {
     try {
@@ -98,6 +145,29 @@ void ShowErrorQuietly(const Exception& error) {
 }
 
 } // namespace
+
+int NativeDefaultButton(const TCustomTaskDialog& dialog) {
+    using enum TCommonButton;
+    // The order in which the system lays out its standard buttons.
+    static constexpr struct {
+        TCommonButton Button;
+        int Id;
+    } Standard[] = {{cbOK, win::IDOK},       {cbYes, win::IDYES},       {cbNo, win::IDNO},
+                    {cbRetry, win::IDRETRY}, {cbCancel, win::IDCANCEL}, {cbClose, win::IDCLOSE}};
+    const int customs = dialog.CustomButtons.Count();
+    if (dialog.DefaultButton >= 100 && dialog.DefaultButton < 100 + customs)
+        return dialog.DefaultButton;
+    for (const auto& s : Standard)
+        if (s.Id == dialog.DefaultButton && dialog.CommonButtons.Contains(s.Button))
+            return s.Id;
+    // Otherwise the system makes its first button the default: custom buttons come first.
+    if (customs > 0)
+        return 100;
+    for (const auto& s : Standard)
+        if (dialog.CommonButtons.Contains(s.Button))
+            return s.Id;
+    return win::IDOK; // the button the system adds to a dialog without any
+}
 
 bool HasLocaleInfoEx() {
     return Platform().System && Platform().System->HasGetLocaleInfoEx();
@@ -208,13 +278,15 @@ int TCustomTaskDialog::ExecuteNative() {
     if (Options.Contains(doAllowCancel))
         flags |= win::TDF_ALLOW_DIALOG_CANCELLATION;
 
-    if (CustomIcon.Empty()) {
-        config.MainIcon = NativeMainIcon(MainIcon);
-    } else {
-        config.MainIcon = CustomIcon.Handle();
+    TNativeIcon main = CustomIcon.Empty() ? NativeMainIcon(MainIcon, *host)
+                                          : TNativeIcon{CustomIcon.Handle(), true};
+    config.MainIcon = main.Value;
+    if (main.IsHandle)
         flags |= win::TDF_USE_HICON_MAIN;
-    }
-    config.FooterIcon = NativeFooterIcon(FooterIcon);
+    TNativeIcon footer = NativeFooterIcon(FooterIcon, *host);
+    config.FooterIcon = footer.Value;
+    if (footer.IsHandle)
+        flags |= win::TDF_USE_HICON_FOOTER;
     config.Flags = flags;
     config.Callback = NativeDialogCallback;
     config.CallbackData = reinterpret_cast<intptr_t>(this);
@@ -250,11 +322,9 @@ int32_t NativeDialogCallback(THandle window, unsigned notification, TWParam wPar
         case win::TDN_CREATED:
             if (dialog->OnDialogCreated)
                 dialog->OnDialogCreated(dialog);
-            if (dialog->Options.Contains(doProgressBar)) {
-                uint32_t range = ((static_cast<uint32_t>(dialog->ProgressMax) & 0xFFFF) << 16) |
-                                 (static_cast<uint32_t>(dialog->ProgressMin) & 0xFFFF);
-                send(win::TDM_SET_PROGRESS_BAR_RANGE, 0, static_cast<TLParam>(range));
-            }
+            if (dialog->Options.Contains(doProgressBar))
+                send(win::TDM_SET_PROGRESS_BAR_RANGE, 0,
+                     NativeProgressRange(ProgressMapping(*dialog)));
             if (dialog->Options.Contains(doProgressMarquee))
                 send(win::TDM_SET_PROGRESS_BAR_MARQUEE, 1, 10);
             break;
@@ -274,6 +344,8 @@ int32_t NativeDialogCallback(THandle window, unsigned notification, TWParam wPar
             break;
         }
         case win::TDN_TIMER:
+            // Milliseconds since the dialog was created: the callback never asks for a reset.
+            dialog->ElapsedTime = static_cast<int32_t>(std::min<TWParam>(wParam, INT32_MAX));
             if (dialog->OnDialogTimer)
                 dialog->OnDialogTimer(dialog);
             if (dialog->OnProgress) {
@@ -281,7 +353,8 @@ int32_t NativeDialogCallback(THandle window, unsigned notification, TWParam wPar
                 int position = 0;
                 TTaskDialogProgressState state = TTaskDialogProgressState::psNormal;
                 dialog->OnProgress(dialog, position, state);
-                send(win::TDM_SET_PROGRESS_BAR_POS, static_cast<TWParam>(position), 0);
+                send(win::TDM_SET_PROGRESS_BAR_POS,
+                     NativeProgressPosition(ProgressMapping(*dialog), position), 0);
                 switch (state) {
                 case TTaskDialogProgressState::psNormal:
                     send(win::TDM_SET_PROGRESS_BAR_STATE, win::PBST_NORMAL, 0);
@@ -294,9 +367,6 @@ int32_t NativeDialogCallback(THandle window, unsigned notification, TWParam wPar
                     break;
                 }
             }
-            // Saturates: a dialog left open for weeks must not wrap around.
-            if (dialog->ElapsedTime <= INT32_MAX - 100)
-                dialog->ElapsedTime += 100;
             if (dialog->ElapsedTime > dialog->AutoCloseTimeout && dialog->AutoCloseTimeout > 0 &&
                 dialog->AutoClose)
                 dialog->CloseDialog();

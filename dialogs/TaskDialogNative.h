@@ -7,10 +7,16 @@
 
 namespace qb {
 
+class TCustomTaskDialog;
+
 // The native dialog's notification callback; the reference data is the TCustomTaskDialog.
 // Returns 1 only to keep the dialog open after a button click; never lets an exception out.
 int32_t NativeDialogCallback(THandle window, unsigned notification, TWParam wParam, TLParam lParam,
                              intptr_t referenceData);
+
+// The button that closes the native dialog as its default: DefaultButton when the dialog has
+// it, else the one the system makes the default (its first button).
+int NativeDefaultButton(const TCustomTaskDialog& dialog);
 
 // True when kernel32 exports GetLocaleInfoEx.
 bool HasLocaleInfoEx();

@@ -1,5 +1,6 @@
 #include "markup/MarkupEntities.h"
 #include "runtime/AsciiCase.h"
+#include "runtime/CodePage.h"
 #include <cstddef>
 
 namespace qb {
@@ -8,13 +9,24 @@ namespace {
 
 struct TEntity {
     std::string_view Name; // without the leading "&"
-    std::string_view Replacement;
+    char16_t Character;    // 0: the replacement is the fixed text below
+    std::string_view Fixed;
 };
 
+// The characters are looked up in the process code page: single bytes under 1252, UTF-8
+// sequences under 65001.
 constexpr TEntity WholeTextEntities[] = {
-    {"amp;", "&&"},    {"quot;", "\""},   {"sect;", "\xA7"},  {"permil;", "\x89"}, {"reg;", "\xAE"},
-    {"copy;", "\xA9"}, {"para;", "\xB6"}, {"trade;", "\x99"}, {"euro;", "\x80"},
+    {"amp;", 0, "&&"},       {"quot;", 0, "\""},     {"sect;", 0x00A7, {}},
+    {"permil;", 0x2030, {}}, {"reg;", 0x00AE, {}},   {"copy;", 0x00A9, {}},
+    {"para;", 0x00B6, {}},   {"trade;", 0x2122, {}}, {"euro;", 0x20AC, {}},
 };
+
+void AppendReplacement(std::string& out, const TEntity& e) {
+    if (e.Character == 0)
+        out += e.Fixed;
+    else
+        out += CodePageChar(e.Character);
+}
 
 bool MatchesNoCase(std::string_view text, size_t at, std::string_view lowerName) {
     if (text.size() - at < lowerName.size())
@@ -35,7 +47,7 @@ const TEntity* EntityAt(std::string_view text, size_t at) {
 
 } // namespace
 
-std::string ReplaceWholeTextEntities(std::string_view text) {
+std::string ReplaceWholeTextEntities(std::string_view text, bool prefixes) {
     std::string out;
     out.reserve(text.size());
     size_t i = 0;
@@ -48,8 +60,8 @@ std::string ReplaceWholeTextEntities(std::string_view text) {
             i = next;
             continue;
         }
-        // An "&" at i: look at the name after it. Each "&amp;" leaves one "&" in place and
-        // a second one that is examined again with the text that follows.
+        // An "&" at i: look at the name after it. Each "&amp;" leaves an "&" that is examined
+        // again with the text that follows (and, for prefix drawing, one more before it).
         size_t at = i + 1;
         const TEntity* e = EntityAt(text, at);
         if (!e) {
@@ -58,12 +70,13 @@ std::string ReplaceWholeTextEntities(std::string_view text) {
             continue;
         }
         while (e && e->Name == "amp;") {
-            out += '&';
+            if (prefixes)
+                out += '&';
             at += e->Name.size();
             e = EntityAt(text, at);
         }
         if (e) {
-            out += e->Replacement;
+            AppendReplacement(out, *e);
             at += e->Name.size();
         } else {
             out += '&';

@@ -6,11 +6,13 @@
 
 namespace qb {
 
-// Replaces "&amp;" (by "&&"), "&quot;", "&sect;", "&permil;", "&reg;", "&copy;", "&para;",
-// "&trade;" and "&euro;" in any letter case, in one left-to-right scan. The result is the fixed
-// point of repeatedly replacing the first occurrence of each: matches never overlap, and the
-// second "&" that "&amp;" leaves behind may start another entity with the text after it.
-std::string ReplaceWholeTextEntities(std::string_view text);
+// Replaces "&amp;", "&quot;", "&sect;", "&permil;", "&reg;", "&copy;", "&para;", "&trade;" and
+// "&euro;" in any letter case, in one left-to-right scan; the characters come out in the process
+// code page. "&amp;" becomes "&&", which prefix drawing shows as one "&", or a single "&" when
+// the text is drawn without prefixes. The result is the fixed point of repeatedly replacing the
+// first occurrence of each: matches never overlap, and the "&" that "&amp;" leaves behind may
+// start another entity with the text after.
+std::string ReplaceWholeTextEntities(std::string_view text, bool prefixes = true);
 
 // Replaces "&nbsp;", then "&lt;", then "&gt;" in a run while the lower-case form is still in
 // it, each time at the first occurrence in any case: so every occurrence up to the last

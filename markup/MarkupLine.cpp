@@ -10,9 +10,9 @@ void TMarkupRenderer::Pass(TMarkupCursor& text, bool first, bool measuring, bool
     First_ = first;
     Measuring_ = measuring;
     Forced_ = forced;
-    LineWidth_ = 0;
+    LineWidth_ = Offset_;
     TrailingSpace_ = 0;
-    LineBreak_ = Overflow_ = ListItemMet_ = RunPlaced_ = TextHit_ = ImageHit_ = false;
+    LineBreak_ = Overflow_ = ListItemMet_ = RunPlaced_ = ImageHit_ = false;
     Base_ = LineRect_.Bottom - SubscriptDrop_;
     Work_ = LineRect_;
     Work_.Bottom = Base_;
@@ -20,6 +20,7 @@ void TMarkupRenderer::Pass(TMarkupCursor& text, bool first, bool measuring, bool
         Work_.Left += Offset_;
         if (ParagraphBand_)
             FillParagraphBand();
+        OpenContinuedFocus();
     }
 
     while (!text.Empty() && !LineBreak_ && !Overflow_) {
@@ -44,8 +45,6 @@ void TMarkupRenderer::Pass(TMarkupCursor& text, bool first, bool measuring, bool
     }
 
     LineWidth_ -= TrailingSpace_;
-    if (LineWidth_ > 0)
-        UsedWidth_ = std::max(UsedWidth_, LineWidth_ + 2);
     if (!measuring)
         CloseContinuedFocus();
 }
@@ -82,23 +81,24 @@ void TMarkupRenderer::HandleRun(TMarkupCursor& text, size_t written) {
 
     TCoord w = 0;
     if (Measuring_) {
+        const TCoord left = PenX();
         w = RunWidth(run, LineRect_.Left);
         LineWidth_ += w;
-        HitTestRun(w);
-        if (!First_)
-            TraceRun(run,
-                     {LineRect_.Left + LineWidth_ - w, LineRect_.Top, LineRect_.Left + LineWidth_,
-                      Base_},
-                     false);
+        if (!First_) {
+            if (ShownAt(left))
+                HitTestRun(left, left + w);
+            TraceRun(run, {left, LineRect_.Top, left + w, Base_}, false);
+        }
     } else {
         DrawRun(run);
     }
 
-    // A run fits within the width; a run wider than the whole width fits only alone, so it
-    // overflows a line of its own. The second pass takes exactly what the first one placed.
-    const TCoord available = LineRect_.Right - LineRect_.Left - Offset_;
+    // A run fits within the room; a run wider than all the room a line leaves after its
+    // offset fits only alone, so it overflows a line of its own. The second pass takes exactly
+    // what the first one placed.
+    const TCoord room = Room(Indent_);
     const bool fits =
-        !First_ || Forced_ || LineWidth_ < available || (w >= available && !RunPlaced_);
+        !First_ || Forced_ || LineWidth_ < room || (w >= room - Offset_ && !RunPlaced_);
     if (fits || !Params_.Wrap) {
         if (First_)
             Result_.PlainText += run;
@@ -133,15 +133,14 @@ void TMarkupRenderer::DrawRun(std::string_view run) {
     ApplyFont();
     TRect measured = ToRect(rect);
     Canvas_.DrawText(run, measured, Format_ | win::DT_CALCRECT);
-    const TCoord right = measured.Right;
+    const TCoord w = TCoord{measured.Right} - measured.Left;
+    const TCoord right = rect.Left + w;
 
-    // Without wrapping, a run that starts at the very edge would show only an ellipsis.
-    bool drawn = true;
-    if (!Params_.Wrap && rect.Left >= LineRect_.Right - Canvas_.TextWidth("w"))
-        drawn = false;
+    const bool drawn = ShownAt(rect.Left);
     if (drawn) {
         TRect target = ToRect(rect);
         Canvas_.DrawText(run, target, drawFormat);
+        HitTestRun(rect.Left, right);
     }
     if (Flow_.InsideLink && Flow_.LinkCount - 1 == Params_.FocusedLink)
         Result_.FocusedAnchor = Flow_.LinkTarget;
@@ -149,10 +148,19 @@ void TMarkupRenderer::DrawRun(std::string_view run) {
         DrawErrorMark(rect.Left, right);
     TraceRun(run, {rect.Left, rect.Top, right, rect.Bottom}, drawn);
 
+    // The pen moves as in the measure pass, so tags that place text see the same line width.
+    LineWidth_ += w;
     Work_.Left = right;
     Work_.Right = LineRect_.Right;
     Work_.Top = LineRect_.Top;
     Work_.Bottom = Base_;
+}
+
+bool TMarkupRenderer::ShownAt(TCoord left) {
+    if (Params_.Wrap)
+        return true;
+    ApplyFont();
+    return left < LineRect_.Right - Canvas_.TextWidth("w");
 }
 
 void TMarkupRenderer::DrawErrorMark(TCoord left, TCoord right) {

@@ -1,16 +1,23 @@
 // Links: numbering, colours and hover styling, the focus rectangle and the hit test.
 #include "markup/MarkupAttributes.h"
 #include "markup/MarkupState.h"
+#include <algorithm>
 
 namespace qb::markup {
 
 void TMarkupRenderer::LinkStart(std::string_view tag) {
     const bool drawing = !Measuring_;
     const int focused = Params_.FocusedLink;
+    // A focused link left open when another starts ends here: frame what it drew.
+    if (drawing && Flow_.InsideLink && focused >= 0 && focused == Flow_.LinkCount - 1)
+        FrameFocusPart();
     if (drawing && focused >= 0 && focused == Flow_.LinkCount) {
         Focus_.Left = Work_.Left;
         Focus_.Top = Work_.Top;
     }
+    // A link opened inside another one keeps the colour from before the first.
+    if (!Flow_.InsideLink)
+        Flow_.BeforeLink = Flow_.Font.Color;
     const int n = ++Flow_.LinkCount;
     const bool styled = !Params_.HoverOnlyLinks || Params_.HoveredLink == n;
     if (styled && drawing) {
@@ -30,12 +37,16 @@ void TMarkupRenderer::LinkStart(std::string_view tag) {
     // The target is the first quoted text in the tag, whatever the attribute is called.
     Flow_.LinkTarget = std::string(QuotedValue(tag.substr(tag.size() > 2 ? 2 : tag.size()), 0));
     Flow_.InsideLink = true;
-    LinkStartX_ = LineRect_.Left + LineWidth_;
+    // A link left open when another starts is never closed: only a closed one is under the mouse.
+    if (!First_)
+        MouseOnLink_ = false;
+    LinkStartX_ = PenX();
     LinkStartTop_ = LineRect_.Top;
 }
 
 void TMarkupRenderer::LinkEnd() {
     const bool drawing = !Measuring_;
+    const bool closing = Flow_.InsideLink;
     const bool styled = !Params_.HoverOnlyLinks || Params_.HoveredLink == Flow_.LinkCount;
     if (styled && drawing) {
         SetFontStyle(fsUnderline, false);
@@ -45,68 +56,76 @@ void TMarkupRenderer::LinkEnd() {
         if (Params_.HoverTextColor != clNone && HoverSavedText_ != clNone)
             SetFontColor(HoverSavedText_);
     }
+    // The text goes on in the colour it had before the link (a FONT colour, say); a stray end
+    // tag goes back to the base colour.
     if (!Params_.SelectedColors)
-        SetFontColor(BaseFont_.Color);
+        SetFontColor(closing ? Flow_.BeforeLink : BaseFont_.Color);
     Flow_.InsideLink = false;
 
-    // Only measuring passes know where runs end; a draw pass leaves what its measure pass found.
-    if (MouseOnLink_ && Measuring_) {
+    // Only the line's final pass knows where its runs stand.
+    if (MouseOnLink_ && !First_) {
         // A link that began on an earlier line is bounded by its part on this line.
         if (LinkStartTop_ != LineRect_.Top) {
-            LinkStartX_ = LineRect_.Left;
+            LinkStartX_ = LineRect_.Left + Offset_;
             LinkStartTop_ = LineRect_.Top;
         }
-        Result_.HoverBounds =
-            ToRect({LinkStartX_, LinkStartTop_, LineRect_.Left + LineWidth_, Base_});
+        Result_.HoverBounds = ToRect({LinkStartX_, LinkStartTop_, PenX(), Base_});
         Result_.LinkUnderMouse = Flow_.LinkCount;
         MouseOnLink_ = false;
     }
 
     const int focused = Params_.FocusedLink;
-    if (focused >= 0 && focused == Flow_.LinkCount - 1) {
-        Focus_.Right = Work_.Left;
-        Focus_.Bottom = Work_.Bottom - ImageRaise_;
-        Focus_.Top = Focus_.Bottom - TextHeight();
-        Focus_.Left -= 1;
-        Focus_.Right += 1;
-        if (drawing)
-            Canvas_.DrawFocusRect(ToRect(Focus_));
+    if (closing && drawing && focused >= 0 && focused == Flow_.LinkCount - 1)
+        FrameFocusPart();
+}
+
+void TMarkupRenderer::HitTestRun(TCoord left, TCoord right) {
+    if (!Flow_.InsideLink)
+        return;
+    // Text is clipped at the line's right edge; the band is the line's own, never its
+    // neighbours'.
+    right = std::min(right, LineRect_.Right);
+    const TCoord x = Params_.MouseX;
+    const TCoord y = Params_.MouseY;
+    if (left <= x && x < right && LineRect_.Top <= y && y < LineRect_.Bottom) {
+        Result_.OverLink = true;
+        Result_.AnchorUnderMouse = Flow_.LinkTarget;
+        MouseOnLink_ = true;
     }
 }
 
-void TMarkupRenderer::HitTestRun(TCoord w) {
-    if (!Flow_.InsideLink)
+void TMarkupRenderer::FrameFocusPart() {
+    // A part with nothing of the link in it (the tag alone at a line's end) gets no frame.
+    if (Work_.Left <= Focus_.Left)
         return;
-    const TCoord x = TCoord{Params_.MouseX} - LineRect_.Left;
-    if (LineWidth_ - w <= x && x <= LineWidth_) {
-        TextHit_ = true;
-        if (Params_.MouseY > LineRect_.Top) {
-            Result_.AnchorUnderMouse = Flow_.LinkTarget;
-            MouseOnLink_ = true;
-        }
-    }
+    Focus_.Right = Work_.Left + 1;
+    Focus_.Bottom = Work_.Bottom - ImageRaise_;
+    // As high as the text, but never into the line above (a larger font may end the part).
+    Focus_.Top = std::max(LineRect_.Top, Focus_.Bottom - TextHeight());
+    Focus_.Left -= 1;
+    Canvas_.DrawFocusRect(ToRect(Focus_));
+}
+
+void TMarkupRenderer::OpenContinuedFocus() {
+    const int focused = Params_.FocusedLink;
+    if (focused < 0 || focused != Flow_.LinkCount - 1 || !Flow_.InsideLink)
+        return;
+    // The focused link goes on from an earlier line: its part here starts where the line does.
+    Focus_.Left = Work_.Left;
+    Focus_.Top = Work_.Top;
 }
 
 void TMarkupRenderer::CloseContinuedFocus() {
     const int focused = Params_.FocusedLink;
     if (focused < 0 || focused != Flow_.LinkCount - 1 || !Flow_.InsideLink)
         return;
-    // The focused link goes on to the next line: frame its part on this one.
-    Focus_.Right = Work_.Left;
-    Focus_.Bottom = Work_.Bottom;
-    Focus_.Left -= 1;
-    Focus_.Right += 1;
-    Canvas_.DrawFocusRect(ToRect(Focus_));
-    Focus_.Left = LineRect_.Left + 1;
-    Focus_.Top = Focus_.Bottom;
+    // The focused link goes on to the next line: frame its part on this one, up to the last
+    // letter (the breaking space is not part of the line).
+    Work_.Left = PenX();
+    FrameFocusPart();
 }
 
 void TMarkupRenderer::EvaluateHit() {
-    const TCoord bottom = LineRect_.Bottom - ImageRaise_;
-    const TCoord h = TextHeight();
-    const TCoord y = Params_.MouseY;
-    if (TextHit_ && bottom - h < y && y < bottom)
-        Result_.OverLink = true;
     if (ImageHit_)
         Result_.OverLink = true;
 }

@@ -40,13 +40,15 @@ void TMarkupRenderer::Run(std::string_view markup) {
     SetBackground(clNone);
 
     Format_ = win::DT_SINGLELINE | win::DT_BOTTOM | win::DT_EXPANDTABS | win::DT_EXTERNALLEADING;
-    if (markup.find(" & ") != std::string_view::npos)
+    const bool prefixes = markup.find(" & ") == std::string_view::npos;
+    if (!prefixes)
         Format_ |= win::DT_NOPREFIX;
     if (!Params_.Wrap)
         Format_ |= win::DT_END_ELLIPSIS;
 
-    std::string text = markup.find('&') != std::string_view::npos ? ReplaceWholeTextEntities(markup)
-                                                                  : std::string(markup);
+    std::string text = markup.find('&') != std::string_view::npos
+                           ? ReplaceWholeTextEntities(markup, prefixes)
+                           : std::string(markup);
     text = LineBreaksToMarkup(UnwrapHashTag(text), true);
 
     Remaining_ = Bounds_;
@@ -69,10 +71,6 @@ void TMarkupRenderer::Line(TMarkupCursor& remaining) {
     SubscriptDrop_ = SuperscriptRise_ = ImageRaise_ = 0;
     TFlowState start;
     SaveState(start);
-    // A hit-test pass measures the line again at its final place; it starts from the same
-    // link-under-mouse state as the first pass, so its results are the ones that stand.
-    const bool mouseOnLink = MouseOnLink_;
-    const TCoord linkStartX = LinkStartX_, linkStartTop = LinkStartTop_;
 
     remaining.Trim();
     LineText_.clear();
@@ -88,8 +86,12 @@ void TMarkupRenderer::Line(TMarkupCursor& remaining) {
     }
     LineHeight_ += Params_.ExtraLineSpacing;
 
+    // The indent narrows the line's box; alignment acts within what is left of it.
     const TCoord width = LineWidth_;
+    if (width > 0)
+        UsedWidth_ = std::max(UsedWidth_, Indent_ + width + 2);
     LineRect_ = Remaining_;
+    LineRect_.Left += Indent_;
     if (Alignment_ == TAlignment::Right) {
         if (LineRect_.Right - width > LineRect_.Left)
             LineRect_.Left = LineRect_.Right - width;
@@ -98,18 +100,12 @@ void TMarkupRenderer::Line(TMarkupCursor& remaining) {
         if (spare > 0)
             LineRect_.Left += spare / 2;
     }
-    LineRect_.Left += Indent_;
     LineRect_.Bottom = LineRect_.Top + LineHeight_ + SubscriptDrop_ + SuperscriptRise_;
     if (Trace_)
         Trace_->OnLine(ToRect(LineRect_), Saturate(width));
 
     if (!Params_.MeasureOnly) {
         RestoreState(start);
-        if (Params_.HitTestOnly) {
-            MouseOnLink_ = mouseOnLink;
-            LinkStartX_ = linkStartX;
-            LinkStartTop_ = linkStartTop;
-        }
         TMarkupCursor lineText(LineText_);
         Pass(lineText, false, Params_.HitTestOnly, false);
         EvaluateHit();

@@ -17,7 +17,8 @@ class TMarkupPictureSource; // named-picture lookup
 class IMarkupTrace {
 public:
     virtual ~IMarkupTrace() = default;
-    // A line's rectangle after alignment and indent, with its measured width.
+    // A line's rectangle after alignment and indent, with its measured width (counted from the
+    // rectangle's left, so the offset a line carries from OF... is part of it).
     virtual void OnLine(const TRect& lineRect, int width) = 0;
     // A run after it was drawn (or measured, or skipped at the right edge): its text with
     // entities replaced, its text rectangle, its 1-based link number (0 outside links).
@@ -61,11 +62,14 @@ struct TMarkupResult {
     bool OverLink = false;
 };
 
-// Returns OverLink. The canvas font, rotation, background and pen are put back before it
-// returns, also when the canvas throws. Any bytes are taken: point sizes are kept within 1 to
-// 1000, rotations are taken modulo 360 degrees, layout arithmetic is 64-bit with coordinates
-// beyond +-2^30 pulled in before they reach the canvas, and error-mark zigzags are drawn only
-// across the layout area (4 pixels either side). The cost grows linearly with the text.
+// Returns OverLink. OverLink, AnchorUnderMouse and LinkUnderMouse come from one test of the
+// mouse point against the runs of links where they are drawn, each over its own line's band,
+// in drawing and hit-testing calls alike (never in measuring ones). The canvas font, rotation,
+// background and pen are put back before it returns, also when the canvas throws. Any bytes are
+// taken: point sizes are kept within 1 to 1000, rotations are taken modulo 360 degrees, layout
+// arithmetic is 64-bit with coordinates beyond +-2^30 pulled in before they reach the canvas, and
+// error-mark zigzags are drawn only across the layout area (4 pixels either side). The cost grows
+// linearly with the text.
 bool RenderMarkup(TCanvas& Canvas, std::string_view Markup, const TRect& Bounds,
                   const TMarkupParams& Params, TMarkupResult& Result);
 

@@ -33,6 +33,9 @@ struct TFlowState {
     int ImageCount = 0;
     bool InsideLink = false;
     std::string LinkTarget;
+    TColor BeforeLink = clNone; // text colour an end tag of the link goes back to
+    bool Blinking = false;
+    TColor BeforeBlink = clNone;
     bool Hidden = false;
     bool Shadow = false;
     bool ErrorMark = false;
@@ -57,6 +60,12 @@ private:
     void Pass(TMarkupCursor& text, bool first, bool measuring, bool forced);
     void HandleRun(TMarkupCursor& text, size_t written);
     void DrawRun(std::string_view run);
+    // Where the next run starts: line width counts from the line rectangle's left in both passes.
+    TCoord PenX() const { return LineRect_.Left + LineWidth_; }
+    // Room for a line: the layout area less the indent (the offset is part of the line width).
+    TCoord Room(TCoord indent) const { return Remaining_.Right - Remaining_.Left - indent; }
+    // Without wrapping, a run that starts within a "w" of the right edge is not drawn.
+    bool ShownAt(TCoord left);
     void TraceRun(std::string_view run, const TRect64& rect, bool drawn);
     void DrawErrorMark(TCoord left, TCoord right);
     void Consume(TMarkupCursor& text, size_t n);
@@ -81,8 +90,12 @@ private:
     // Links (MarkupLinks.cpp).
     void LinkStart(std::string_view tag);
     void LinkEnd();
-    void HitTestRun(TCoord w);
+    // A run of the current link from `left` to `right`, tested against the mouse point in the
+    // line's final pass: OverLink, the anchor and the link under the mouse come from this test.
+    void HitTestRun(TCoord left, TCoord right);
+    void OpenContinuedFocus();
     void CloseContinuedFocus();
+    void FrameFocusPart();
     void EvaluateHit();
 
     // Backgrounds (MarkupBackgrounds.cpp).
@@ -120,7 +133,7 @@ private:
     TCoord UsedHeight_ = 0;
 
     TAlignment Alignment_ = TAlignment::Left;
-    TCoord Indent_ = 0;
+    TCoord Indent_ = 0; // narrows the box every line is fitted and aligned in
     TCoord Offset_ = 0; // of the current line
 
     // Draw-pass state (changes only while drawing).
@@ -151,13 +164,12 @@ private:
     bool First_ = true;
     bool Measuring_ = true;
     bool Forced_ = false;
-    TCoord LineWidth_ = 0;
+    TCoord LineWidth_ = 0; // the line's offset, its runs and what tags moved, in either pass
     TCoord TrailingSpace_ = 0;
     bool LineBreak_ = false;
     bool Overflow_ = false;
     bool ListItemMet_ = false;
     bool RunPlaced_ = false;
-    bool TextHit_ = false;
     bool ImageHit_ = false;
     TCoord Base_ = 0;
     TRect64 Work_;

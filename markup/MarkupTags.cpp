@@ -1,5 +1,6 @@
 // Tags that change text style or layout. A tag is known by its first letter (after "</" for an
 // end tag) and for some tags the one after it; the rest of its name is not looked at.
+#include "runtime/CodePage.h"
 #include "markup/MarkupAttributes.h"
 #include "markup/MarkupState.h"
 #include <algorithm>
@@ -51,6 +52,9 @@ void TMarkupRenderer::OpeningTag(std::string_view head, std::string_view tag, bo
             if (First_)
                 Result_.PlainText += '\r';
         } else if (second == 'L') {
+            if (!Flow_.Blinking)
+                Flow_.BeforeBlink = Flow_.Font.Color;
+            Flow_.Blinking = true;
             if (!Params_.BlinkOn)
                 SetFontColor(EntryBackground_);
         } else if (second == 'O') {
@@ -132,10 +136,13 @@ void TMarkupRenderer::ClosingTag(std::string_view head) {
     const bool drawing = !Measuring_;
     switch (letter) {
     case 'B':
-        if (next == '>')
+        if (next == '>') {
             SetFontStyle(fsBold, false);
-        else
-            SetFontColor(BaseFont_.Color); // ends BL... and BODY
+        } else {
+            // Ends BL... (back to the colour before it) and BODY.
+            SetFontColor(Flow_.Blinking ? Flow_.BeforeBlink : BaseFont_.Color);
+            Flow_.Blinking = false;
+        }
         break;
     case 'I':
         SetFontStyle(fsItalic, false);
@@ -254,6 +261,17 @@ void TMarkupRenderer::ParagraphTag(std::string_view tag, bool closed) {
     if (!closed)
         return;
     const std::string attributes = UpperAscii(tag.substr(std::min<size_t>(2, tag.size())));
+    if (HasAttribute(attributes, "INDENT")) {
+        // The indent only narrows the box: a negative one would draw left of it.
+        const TCoord indent = std::max(0, LooseStrToInt(AttributeValue(attributes, "INDENT")));
+        // Text already on the line was fitted to the old indent; when a deeper one leaves it
+        // no room, the tag starts the next line instead.
+        if (First_ && Params_.Wrap && !Forced_ && RunPlaced_ && LineWidth_ >= Room(indent)) {
+            Overflow_ = true;
+            return;
+        }
+        Indent_ = indent;
+    }
     const std::string_view align = AttributeValue(attributes, "ALIGN");
     if (align.find("RIGHT") != std::string_view::npos)
         Alignment_ = TAlignment::Right;
@@ -261,8 +279,6 @@ void TMarkupRenderer::ParagraphTag(std::string_view tag, bool closed) {
         Alignment_ = TAlignment::Left;
     if (align.find("CENTER") != std::string_view::npos)
         Alignment_ = TAlignment::Center;
-    if (HasAttribute(attributes, "INDENT"))
-        Indent_ = LooseStrToInt(AttributeValue(attributes, "INDENT"));
     if (!Measuring_)
         ParagraphBackground(attributes);
 }
@@ -283,7 +299,8 @@ void TMarkupRenderer::ListItem() {
         FontDirty_ = true;
         ApplyFont();
         TRect rect = ToRect(Work_);
-        Canvas_.DrawText(level % 2 != 0 ? "\xB7" : "o", rect, 0);
+        // The Symbol font draws U+00B7 as its bullet, in whichever code page it reached it.
+        Canvas_.DrawText(level % 2 != 0 ? CodePageChar(0x00B7) : "o", rect, 0);
         Flow_.Font.Name = face;
         FontDirty_ = true;
     }
@@ -291,18 +308,22 @@ void TMarkupRenderer::ListItem() {
 }
 
 void TMarkupRenderer::IndentTo(std::string_view tag) {
+    // From the line's own left, where its width counts from, so measuring and drawing agree.
     const std::optional<int> n = StrictStrToInt(ValueAfterLetter(tag, 'x'));
     if (n && LineWidth_ < *n) {
         LineWidth_ = *n;
-        Work_.Left = Bounds_.Left + *n;
+        Work_.Left = LineRect_.Left + *n;
     }
 }
 
 void TMarkupRenderer::Offset(std::string_view tag) {
-    const TCoord n = LooseStrToInt(ValueAfterLetter(tag, 'x'));
+    const TCoord n = std::max(0, LooseStrToInt(ValueAfterLetter(tag, 'x')));
     Flow_.OffsetVariable = n;
-    LineWidth_ = n;
-    Work_.Left = LineRect_.Left + n;
+    // The pen never goes back over text already on the line.
+    if (!RunPlaced_ || LineWidth_ < n) {
+        LineWidth_ = n;
+        Work_.Left = LineRect_.Left + n;
+    }
 }
 
 void TMarkupRenderer::Rotate(std::string_view tag) {

@@ -33,7 +33,8 @@ struct TNativeTaskDialogConfig {
     std::optional<std::u16string> CollapsedControlText;
     std::optional<std::u16string> ExpandedInformation;
     std::optional<std::u16string> VerificationText;
-    // A resource id (MAKEINTRESOURCE) or, with TDF_USE_HICON_MAIN, an icon handle; 0 = none.
+    // A resource id (MAKEINTRESOURCE) or, with TDF_USE_HICON_MAIN / _FOOTER, an icon handle;
+    // 0 = none.
     uintptr_t MainIcon = 0;
     uintptr_t FooterIcon = 0;
     std::vector<TNativeButton> Buttons;
@@ -55,6 +56,9 @@ public:
     // Runs the dialog modally; the outputs start at 0. Returns the HRESULT.
     virtual int32_t TaskDialogIndirect(const TNativeTaskDialogConfig& config, int* button,
                                        int* radioButton, bool* verificationChecked) = 0;
+    // A system icon (IDI_*) at the big or the small icon size, shared and never destroyed, for
+    // the USE_HICON flags; 0 when the system has no such icon.
+    virtual THandle LoadSystemIcon(int id, bool small) = 0;
     // SendMessage to the dialog window (TDM_* messages).
     virtual TLParam SendMessage(THandle window, unsigned message, TWParam wParam,
                                 TLParam lParam) = 0;

@@ -103,13 +103,16 @@ public:
     virtual std::string LoadString(unsigned id) = 0;
     // A raw data resource (RT_RCDATA) of the program's module, by name without regard to case.
     virtual std::optional<std::string> LoadRcData(const std::string& name) = 0;
-    // System code page <-> UTF-16.
+    // The ANSI code page of this process (GetACP): 65001 where the manifest's UTF-8 setting is
+    // honoured, the system's code page (1252, 932...) elsewhere. Every std::string is in it.
+    virtual uint32_t AnsiCodePage() = 0;
+    // Process code page <-> UTF-16.
     virtual std::u16string ToUtf16(const std::string& text) = 0;
     virtual std::string FromUtf16(const std::u16string& text) = 0;
     // The system's text for a Windows error code or HRESULT, without a trailing line break.
     virtual std::string ErrorMessage(uint32_t code) = 0;
-    // IsDBCSLeadByte for the system code page: a backslash byte that follows a lead byte is
-    // part of a double-byte character, not a path separator.
+    // IsDBCSLeadByte for the process code page: a byte that follows a lead byte is part of a
+    // double-byte character, not a path separator or a letter. Always false under UTF-8.
     virtual bool IsDbcsLeadByte(uint8_t byte) = 0;
 };
 

@@ -1,4 +1,5 @@
 #include "setup/Discovery.h"
+#include "runtime/CodePage.h"
 #include "runtime/Platform.h"
 #include "setup/TextRoutines.h"
 
@@ -63,15 +64,23 @@ bool FindTargetProgram(std::string& path) {
 bool FindDosboxExe(std::string& path) {
     IFileSystem& files = *Platform().Files;
     path.clear();
-    // The listing leaves hidden and system entries out; only the first match is tried.
+    // The listing leaves hidden and system entries out. A folder left behind by an older
+    // version can come first, so each match is tried until one holds the emulator.
+    std::string firstTried;
     for (const TDirEntry& entry : files.FindFiles(ProgramFilesDir + "*.*")) {
         const std::string name = LowerAscii(entry.Name);
-        if (name.find("dosbox") != std::string::npos) {
-            path = WithTrailingBackslash(ProgramFilesDir + name) + "dosbox.exe";
-            break;
+        if (FindCharText(name, "dosbox") == std::string::npos)
+            continue;
+        const std::string candidate = WithTrailingBackslash(ProgramFilesDir + name) + "dosbox.exe";
+        if (files.FileExists(candidate)) {
+            path = candidate;
+            return true;
         }
+        if (firstTried.empty())
+            firstTried = candidate;
     }
-    return !path.empty() && files.FileExists(path);
+    path = firstTried;
+    return false;
 }
 
 } // namespace qb

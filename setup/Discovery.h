@@ -31,8 +31,9 @@ void TrimAtNul(std::string& text);
 // True when a row's executable exists in TargetDir (first row in table order wins); sets
 // TargetDir and TargetIndex. path is that executable's full path, lower-cased.
 bool FindTargetProgram(std::string& path);
-// True when the first entry under ProgramFilesDir whose name contains "dosbox" holds
-// dosbox.exe; path is its full path, lower-cased.
+// True when an entry under ProgramFilesDir whose name contains "dosbox" holds dosbox.exe (the
+// first such entry in listing order that does); path is its full path, lower-cased. On failure
+// path is the first place tried, or empty when no entry matched.
 bool FindDosboxExe(std::string& path);
 
 } // namespace qb

@@ -1,4 +1,5 @@
 #include "setup/TextRoutines.h"
+#include "runtime/CodePage.h"
 #include "runtime/Exception.h"
 #include "runtime/Platform.h"
 #include <cstring>
@@ -6,12 +7,12 @@
 namespace qb {
 
 std::string ExtractFileName(const std::string& path) {
-    const size_t p = path.find_last_of("\\:");
+    const size_t p = FindLastOfChars(path, "\\:");
     return p == std::string::npos ? path : path.substr(p + 1);
 }
 
 std::string ExtractFilePath(const std::string& path) {
-    const size_t p = path.find_last_of("\\:");
+    const size_t p = FindLastOfChars(path, "\\:");
     return p == std::string::npos ? std::string() : path.substr(0, p + 1);
 }
 
@@ -19,24 +20,25 @@ std::string FileBaseName(const std::string& path) {
     const std::string name = LowerAscii(ExtractFileName(path));
     // After ExtractFileName there is no backslash left, so this starts at the first character;
     // kept so that a name handed in without its folder behaves the same.
-    const size_t start = static_cast<size_t>(LastPos("\\", name)); // 1-based: index after it
-    const size_t dot = name.find('.', start);
+    const size_t slash = FindLastOfChars(name, "\\");
+    const size_t start = slash == std::string::npos ? 0 : slash + 1;
+    const size_t dot = FindCharText(name, ".", start);
     return dot == std::string::npos ? name.substr(start) : name.substr(start, dot - start);
 }
 
 std::string ProperCase(const std::string& text) {
     std::string result = LowerAscii(text);
-    if (result.empty())
-        return result;
-    result[0] = UpperAscii(result[0]);
-    for (size_t i = 1; i < result.size(); ++i) {
-        const char before = result[i - 1];
-        // The digit 0 ends a word, 1 to 9 and the hyphen continue it.
-        const bool continuesWord = before == '-' || (before >= '1' && before <= '9') ||
-                                   (before >= 'A' && before <= 'Z') ||
-                                   (before >= 'a' && before <= 'z');
-        if (!continuesWord)
-            result[i] = UpperAscii(result[i]);
+    ISystemInfo* system = Platform().System;
+    // Any character but an ASCII letter, the digits 1 to 9 and the hyphen starts a word; the
+    // second byte of a double-byte character is never changed.
+    bool startsWord = true;
+    for (size_t i = 0; i < result.size();) {
+        const size_t size = CharSizeAt(result, i, system);
+        const char c = size == 1 && startsWord ? UpperAscii(result[i]) : result[i];
+        result[i] = c;
+        startsWord = size == 2 || !(c == '-' || (c >= '1' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+                                    (c >= 'a' && c <= 'z'));
+        i += size;
     }
     return result;
 }
@@ -53,22 +55,16 @@ int LastPos(const std::string& sub, const std::string& text) {
 
 namespace {
 
-// Whether the byte at index is a backslash character and not the trail byte of a double-byte
-// character of the system code page.
+// Whether the byte at index is a backslash character and not the second byte of a double-byte
+// character of the process code page.
 bool IsBackslashAt(const std::string& text, size_t index) {
     if (text[index] != '\\')
         return false;
     ISystemInfo* system = Platform().System;
-    if (system == nullptr)
-        return true;
     size_t i = 0;
-    while (i < index) {
-        const bool lead = system->IsDbcsLeadByte(static_cast<uint8_t>(text[i]));
-        if (lead && i + 1 == index)
-            return false;
-        i += lead ? 2 : 1;
-    }
-    return true;
+    while (i < index)
+        i += CharSizeAt(text, i, system);
+    return i == index;
 }
 
 } // namespace

@@ -31,6 +31,7 @@ public:
     std::optional<std::string> LoadRcData(const std::string& name) override {
         return Inner.LoadRcData(name);
     }
+    uint32_t AnsiCodePage() override { return Inner.AnsiCodePage(); }
     std::u16string ToUtf16(const std::string& text) override { return Inner.ToUtf16(text); }
     std::string FromUtf16(const std::u16string& text) override { return Inner.FromUtf16(text); }
     std::string ErrorMessage(uint32_t code) override { return Inner.ErrorMessage(code); }

@@ -190,6 +190,10 @@ std::string TimerSample(TGalleryContext& context) {
     };
     countdown();
     dialog.OnDialogTimer = [&](TComponent*) { countdown(); };
+    dialog.OnButtonClick = [&](TComponent*, int id) {
+        context.Log("event=button id=" + std::to_string(id) +
+                    " elapsed=" + std::to_string(dialog.ElapsedTime));
+    };
     return dialog.Run();
 }
 

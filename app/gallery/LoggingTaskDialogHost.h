@@ -18,6 +18,7 @@ public:
 
     bool LoadComctl32() override { return Inner.LoadComctl32(); }
     bool HasTaskDialogIndirect() override { return Inner.HasTaskDialogIndirect(); }
+    THandle LoadSystemIcon(int id, bool small) override { return Inner.LoadSystemIcon(id, small); }
     TLParam SendMessage(THandle window, unsigned message, TWParam wParam, TLParam lParam) override {
         return Inner.SendMessage(window, message, wParam, lParam);
     }

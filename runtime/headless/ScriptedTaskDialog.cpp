@@ -51,6 +51,15 @@ bool TScriptedTaskDialog::HasButton(const TNativeTaskDialogConfig& config, int i
     return config.Buttons.empty() && (config.CommonButtons & 0x3F) == 0 && id == win::IDOK;
 }
 
+const TNativeButton* TScriptedTaskDialog::DefaultRadio(const TNativeTaskDialogConfig& config) {
+    for (const TNativeButton& radio : config.RadioButtons)
+        if (radio.Id == config.DefaultRadioButton)
+            return &radio;
+    if (config.RadioButtons.empty() || (config.Flags & win::TDF_NO_DEFAULT_RADIO_BUTTON))
+        return nullptr;
+    return &config.RadioButtons.front();
+}
+
 int32_t TScriptedTaskDialog::Deliver(TRun& run, unsigned notification, TWParam wParam,
                                      const std::u16string& link) {
     if (!run.Config->Callback)
@@ -102,6 +111,9 @@ int32_t TScriptedTaskDialog::TaskDialogIndirect(const TNativeTaskDialogConfig& c
     } pop{Running_};
 
     Deliver(run, win::TDN_CREATED, 0, {});
+    // Sent even when a TDN_CREATED handler has already closed the dialog, as the real one does.
+    if (const TNativeButton* radio = DefaultRadio(config))
+        Deliver(run, win::TDN_RADIO_BUTTON_CLICKED, static_cast<TWParam>(radio->Id), {});
     for (const TScriptedNotification& n : answer.Notifications) {
         if (run.Closed)
             break;
@@ -125,6 +137,10 @@ int32_t TScriptedTaskDialog::TaskDialogIndirect(const TNativeTaskDialogConfig& c
     if (verificationChecked)
         *verificationChecked = answer.VerificationChecked;
     return 0; // S_OK
+}
+
+THandle TScriptedTaskDialog::LoadSystemIcon(int id, bool small) {
+    return SystemIconsLoad ? SystemIconHandle(id, small) : 0;
 }
 
 TLParam TScriptedTaskDialog::SendMessage(THandle window, unsigned message, TWParam wParam,

@@ -2,7 +2,9 @@
 // notifications into the dialog's callback and closes with the scripted answer.
 //
 // One TaskDialogIndirect call plays, in order:
-//   1. TDN_CREATED;
+//   1. TDN_CREATED, then, as the real dialog does, TDN_RADIO_BUTTON_CLICKED for the default
+//      radio button: DefaultRadioButton when the dialog has it, else the first one unless
+//      TDF_NO_DEFAULT_RADIO_BUTTON is set;
 //   2. the answer's Notifications (a TDN_HYPERLINK_CLICKED gets lParam = the NUL-terminated
 //      Link; a TDN_BUTTON_CLICKED is a click: when the callback returns 0 the dialog closes
 //      with that id and the rest of the script is skipped);
@@ -74,6 +76,11 @@ public:
     bool Comctl32Loads = true;
     bool TaskDialogIndirectExists = true;
     THandle Window = 0x5150;
+    // LoadSystemIcon answers SystemIconHandle; false: the system has no icons.
+    bool SystemIconsLoad = true;
+    static constexpr THandle SystemIconHandle(int id, bool small) {
+        return (small ? 0x20000u : 0x10000u) + static_cast<THandle>(id);
+    }
     // Answers are taken in order; with none left the dialog closes with IDOK.
     std::deque<TScriptedDialogAnswer> Answers;
     // Every configuration shown, in order (text pointers copied as values).
@@ -89,6 +96,7 @@ public:
     bool HasTaskDialogIndirect() override;
     int32_t TaskDialogIndirect(const TNativeTaskDialogConfig& config, int* button, int* radioButton,
                                bool* verificationChecked) override;
+    THandle LoadSystemIcon(int id, bool small) override;
     TLParam SendMessage(THandle window, unsigned message, TWParam wParam, TLParam lParam) override;
 
 private:
@@ -102,6 +110,8 @@ private:
     int32_t Deliver(TRun& run, unsigned notification, TWParam wParam, const std::u16string& link);
     void Click(TRun& run, int id);
     static bool HasButton(const TNativeTaskDialogConfig& config, int id);
+    // The radio button the dialog checks at the start; 0 when none.
+    static const TNativeButton* DefaultRadio(const TNativeTaskDialogConfig& config);
     std::vector<TRun*> Running_;
 };
 

@@ -1,5 +1,6 @@
 #include "runtime/headless/SimulatedMachine.h"
 #include "runtime/AsciiCase.h"
+#include "runtime/CodePage.h"
 #include "runtime/Exception.h"
 #include <algorithm>
 #include <cctype>
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace qb {
 
@@ -20,13 +22,14 @@ int32_t HresultFromWin32(uint32_t code) {
     return code == 0 ? 0 : static_cast<int32_t>(0x80070000u | (code & 0xFFFFu));
 }
 
-// Case-insensitive match of '*' and '?'; "*.*" matches names without a dot too, as on Windows.
+// Match of '*' and '?' on texts whose case was folded; "*.*" matches names without a dot too,
+// as on Windows.
 bool WildcardMatch(const std::string& mask, const std::string& name) {
     if (mask == "*.*" || mask == "*")
         return true;
     size_t m = 0, n = 0, starM = std::string::npos, starN = 0;
     while (n < name.size()) {
-        if (m < mask.size() && (mask[m] == '?' || LowerAscii(mask[m]) == LowerAscii(name[n]))) {
+        if (m < mask.size() && (mask[m] == '?' || mask[m] == name[n])) {
             ++m;
             ++n;
         } else if (m < mask.size() && mask[m] == '*') {
@@ -95,23 +98,58 @@ TSimulatedMachine::TSimulatedMachine() {
     SpecialFolders[win::CSIDL_DESKTOP] = desktop;
 }
 
-std::string TSimulatedMachine::Key(const std::string& path) {
+std::string TSimulatedMachine::Key(const std::string& path) const {
+    // Reading the lead-byte table changes nothing.
+    ISystemInfo* codePage = const_cast<TSimulatedMachine*>(this);
+    const std::string folded = LowerAscii(path, codePage);
     std::string key;
-    for (char c : path) {
-        c = c == '/' ? '\\' : LowerAscii(c);
-        if (c == '\\' && !key.empty() && key.back() == '\\')
-            continue; // Win32 path normalisation folds repeated separators
-        key += c;
+    for (size_t i = 0; i < folded.size();) {
+        const size_t size = CharSizeAt(folded, i, codePage);
+        char c = folded[i];
+        if (size == 1 && (c == '/' || c == '\\')) {
+            c = '\\';
+            if (!key.empty() && key.back() == '\\' && !EndsInSecondByte(key)) {
+                ++i;
+                continue; // Win32 path normalisation folds repeated separators
+            }
+        }
+        key.append(folded, i, size);
+        i += size;
     }
     if (key.size() == 2 && key[1] == ':')
         key += '\\';
-    while (key.size() > 3 && key.back() == '\\')
+    while (key.size() > 3 && key.back() == '\\' && !EndsInSecondByte(key))
         key.pop_back();
     return key;
 }
 
-std::string TSimulatedMachine::ParentKey(const std::string& key) {
-    size_t p = key.rfind('\\');
+std::string TSimulatedMachine::Key(const std::string& path) {
+    return std::as_const(*this).Key(path);
+}
+
+bool TSimulatedMachine::EndsInSecondByte(const std::string& text) const {
+    ISystemInfo* codePage = const_cast<TSimulatedMachine*>(this);
+    size_t i = 0;
+    while (i < text.size()) {
+        const size_t size = CharSizeAt(text, i, codePage);
+        if (i + size == text.size())
+            return size == 2;
+        i += size;
+    }
+    return false;
+}
+
+size_t TSimulatedMachine::LastSeparator(const std::string& path, std::string_view set) const {
+    ISystemInfo* codePage = const_cast<TSimulatedMachine*>(this);
+    size_t found = std::string::npos;
+    for (size_t i = 0; i < path.size(); i += CharSizeAt(path, i, codePage))
+        if (set.find(path[i]) != std::string_view::npos)
+            found = i;
+    return found;
+}
+
+std::string TSimulatedMachine::ParentKey(const std::string& key) const {
+    size_t p = LastSeparator(key, "\\");
     if (p == std::string::npos || key.size() <= 3)
         return {};
     std::string parent = key.substr(0, p);
@@ -132,7 +170,7 @@ TSimulatedMachine::TNode& TSimulatedMachine::Ensure(const std::string& key, cons
                                                     bool folder) {
     std::string parent = ParentKey(key);
     if (!parent.empty() && !Nodes.count(parent)) {
-        size_t p = parent.rfind('\\');
+        size_t p = LastSeparator(parent, "\\");
         std::string parentName = parent.size() <= 3 ? parent : parent.substr(p + 1);
         Ensure(parent, parentName, true);
     }
@@ -149,9 +187,10 @@ TSimulatedMachine::TNode& TSimulatedMachine::Ensure(const std::string& key, cons
 void TSimulatedMachine::AddFolder(const std::string& path, uint32_t attributes) {
     std::string key = Key(path);
     std::string trimmed = path;
-    while (trimmed.size() > 3 && (trimmed.back() == '\\' || trimmed.back() == '/'))
+    while (trimmed.size() > 3 && (trimmed.back() == '\\' || trimmed.back() == '/') &&
+           !EndsInSecondByte(trimmed))
         trimmed.pop_back();
-    size_t p = trimmed.find_last_of("\\/");
+    size_t p = LastSeparator(trimmed, "\\/");
     TNode& node = Ensure(key, key.size() <= 3 ? key : trimmed.substr(p + 1), true);
     node.Folder = true;
     node.Data.clear();
@@ -161,7 +200,7 @@ void TSimulatedMachine::AddFolder(const std::string& path, uint32_t attributes) 
 void TSimulatedMachine::AddFile(const std::string& path, const std::string& data,
                                 uint32_t attributes) {
     std::string key = Key(path);
-    size_t p = path.find_last_of("\\/:");
+    size_t p = LastSeparator(path, "\\/:");
     TNode& node = Ensure(key, p == std::string::npos ? path : path.substr(p + 1), false);
     node.Folder = false;
     node.Data = data;
@@ -237,9 +276,10 @@ uint32_t TSimulatedMachine::GetFileAttributes(const std::string& path) {
 
 std::vector<TDirEntry> TSimulatedMachine::FindFiles(const std::string& pattern) {
     std::vector<TDirEntry> result;
-    size_t p = pattern.find_last_of("\\/");
+    size_t p = LastSeparator(pattern, "\\/");
     std::string folder = p == std::string::npos ? std::string() : pattern.substr(0, p + 1);
-    std::string mask = p == std::string::npos ? pattern : pattern.substr(p + 1);
+    const std::string mask =
+        LowerAscii(p == std::string::npos ? pattern : pattern.substr(p + 1), this);
     std::string folderKey = Key(folder);
     auto it = Nodes.find(folderKey);
     if (folder.empty() || it == Nodes.end() || !it->second.Folder)
@@ -263,7 +303,7 @@ std::vector<TDirEntry> TSimulatedMachine::FindFiles(const std::string& pattern) 
         uint32_t attributes = child->Attributes;
         if (!child->Folder && attributes == 0)
             attributes = win::FILE_ATTRIBUTE_NORMAL;
-        if (visible(attributes) && WildcardMatch(mask, child->Name))
+        if (visible(attributes) && WildcardMatch(mask, LowerAscii(child->Name, this)))
             result.push_back({child->Name.substr(0, 260), attributes});
     }
     return result;
@@ -290,7 +330,7 @@ uint32_t TSimulatedMachine::CreateFile(const std::string& path, THandle& file) {
         if (node->Locked || node->OpenCount > 0)
             return win::ERROR_SHARING_VIOLATION;
     }
-    size_t p = path.find_last_of("\\/:");
+    size_t p = LastSeparator(path, "\\/:");
     TNode& node = Ensure(key, path.substr(p + 1), false);
     node.Data.clear();
     node.Attributes = 0;
@@ -355,7 +395,7 @@ uint32_t TSimulatedMachine::ReplaceFile(const std::string& from, const std::stri
         moved.Order = target->Order; // the entry keeps its place in the folder
         moved.Name = target->Name;
     } else {
-        size_t p = to.find_last_of("\\/:");
+        size_t p = LastSeparator(to, "\\/:");
         moved.Name = to.substr(p + 1);
     }
     Nodes.erase(fromKey);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -25,8 +26,8 @@ struct TSimulatedShellExecute {
 };
 
 // One call on a shell-link object, in the order made ("SetPath", "c:\x.exe"). Numbers are
-// decimal; SetIconLocation records "file,index"; Save records the path (converted to code page
-// 1252) whether or not it succeeded.
+// decimal; SetIconLocation records "file,index"; Save records the path (converted to the process
+// code page) whether or not it succeeded.
 struct TShellLinkCall {
     std::string Name;
     std::string Value;
@@ -76,9 +77,12 @@ public:
     bool LocaleInfoEx = true;
     bool ShellLinkAvailable = true; // false: CoCreateInstance fails
     int MessageBoxAnswer = win::IDOK;
-    // Lead-byte ranges of a double-byte code page (cp932 has 0x81-0x9F and 0xE0-0xFC); empty
-    // for the single-byte code page 1252 that ToUtf16/FromUtf16 speak.
-    std::vector<std::pair<uint8_t, uint8_t>> LeadByteRanges;
+    // The process code page every std::string is in: 1252 (Western), 65001 (UTF-8, as with
+    // the manifest's setting on Windows 10 1903 and later), 932 (Japanese Shift-JIS, lead bytes
+    // 0x81-0x9F and 0xE0-0xFC) or 950 (Big5, lead bytes 0x81-0xFE). Of the double-byte pages
+    // only kana are converted faithfully; every other pair stands for a private-use character
+    // of its own, so that conversions still go there and back unchanged.
+    uint32_t CodePage = 1252;
 
     // What happened.
     std::vector<TSimulatedShellExecute> ShellExecutes;
@@ -121,8 +125,9 @@ public:
                    uint32_t flags) override;
     std::string LoadString(unsigned id) override;
     std::optional<std::string> LoadRcData(const std::string& name) override;
-    std::u16string ToUtf16(const std::string& text) override;   // code page 1252
-    std::string FromUtf16(const std::u16string& text) override; // code page 1252, '?' otherwise
+    uint32_t AnsiCodePage() override;
+    std::u16string ToUtf16(const std::string& text) override;   // CodePage
+    std::string FromUtf16(const std::u16string& text) override; // CodePage, '?' when it lacks one
     std::string ErrorMessage(uint32_t code) override;
     bool IsDbcsLeadByte(uint8_t byte) override;
 
@@ -138,8 +143,12 @@ private:
     };
     friend class TSimulatedLinkObject;
 
-    static std::string Key(const std::string& path);
-    static std::string ParentKey(const std::string& key);
+    // Paths fold case as the file system does: ASCII letters only, never half a character.
+    std::string Key(const std::string& path);
+    std::string Key(const std::string& path) const;
+    std::string ParentKey(const std::string& key) const;
+    bool EndsInSecondByte(const std::string& text) const;
+    size_t LastSeparator(const std::string& path, std::string_view set) const;
     TNode* Find(const std::string& path);
     const TNode* Find(const std::string& path) const;
     TNode& Ensure(const std::string& key, const std::string& name, bool folder);

@@ -1,5 +1,7 @@
 #include "runtime/headless/SimulatedMachine.h"
 #include "runtime/AsciiCase.h"
+#include "runtime/CodePage.h"
+#include "runtime/headless/SimulatedCodePage.h"
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -8,7 +10,7 @@
 #include <sstream>
 
 // The system-information half of the simulated machine: versions, resources read from the
-// resource folder, the 1252 code page and error texts.
+// resource folder, the process code page and error texts.
 
 namespace qb {
 
@@ -16,12 +18,6 @@ namespace {
 
 constexpr uint32_t ErrorInvalidHandle = 6;
 constexpr uint32_t ErrorFileExists = 80;
-
-// Code page 1252, bytes 0x80 to 0x9F; the five unassigned bytes map to the same code point.
-constexpr char16_t Cp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 std::string Trim(const std::string& s) {
     size_t b = s.find_first_not_of(" \t\r\n");
@@ -206,35 +202,32 @@ std::optional<std::string> TSimulatedMachine::LoadRcData(const std::string& name
     return ReadHostFile(std::string(QB_RESOURCE_DIR) + "/" + it->second);
 }
 
+uint32_t TSimulatedMachine::AnsiCodePage() {
+    return CodePage;
+}
+
 std::u16string TSimulatedMachine::ToUtf16(const std::string& text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (unsigned char c : text)
-        out += (c >= 0x80 && c < 0xA0) ? Cp1252High[c - 0x80] : static_cast<char16_t>(c);
-    return out;
+    switch (CodePage) {
+    case CpUtf8:
+        return Utf8ToUtf16(text);
+    case 932:
+    case 950:
+        return SimulatedDbcsToUtf16(text, CodePage);
+    default:
+        return Cp1252ToUtf16(text);
+    }
 }
 
 std::string TSimulatedMachine::FromUtf16(const std::u16string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char16_t c = text[i];
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            out += static_cast<char>(c);
-            continue;
-        }
-        const char16_t* hit = std::find(std::begin(Cp1252High), std::end(Cp1252High), c);
-        if (hit != std::end(Cp1252High)) {
-            out += static_cast<char>(0x80 + (hit - Cp1252High));
-            continue;
-        }
-        // One '?' per character: a surrogate pair is one character.
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF)
-            ++i;
-        out += '?';
+    switch (CodePage) {
+    case CpUtf8:
+        return Utf16ToUtf8(text);
+    case 932:
+    case 950:
+        return SimulatedDbcsFromUtf16(text, CodePage);
+    default:
+        return Utf16ToCp1252(text);
     }
-    return out;
 }
 
 std::string TSimulatedMachine::ErrorMessage(uint32_t code) {
@@ -275,10 +268,7 @@ std::string TSimulatedMachine::ErrorMessage(uint32_t code) {
 }
 
 bool TSimulatedMachine::IsDbcsLeadByte(uint8_t byte) {
-    for (const auto& [low, high] : LeadByteRanges)
-        if (byte >= low && byte <= high)
-            return true;
-    return false;
+    return SimulatedLeadByte(byte, CodePage);
 }
 
 } // namespace qb

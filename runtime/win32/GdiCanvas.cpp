@@ -33,8 +33,22 @@ bool SameFontShape(const TFont& a, const TFont& b) {
     return a.Size == b.Size && a.Style == b.Style && a.Name == b.Name;
 }
 
-// DrawTextA and GetTextExtentPoint32A take an int count.
-int Count(std::string_view text) {
+// GDI's A functions read text in the system's code page even where the manifest made UTF-8 the
+// process code page (Windows 10 1903 and later), so text is converted here, as the process
+// code page says, and drawn with the W functions.
+std::wstring Wide(std::string_view text) {
+    const int inLength = static_cast<int>(std::min<size_t>(text.size(), INT_MAX));
+    if (inLength == 0)
+        return {};
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), inLength, nullptr, 0);
+    if (length <= 0)
+        return {};
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), inLength, wide.data(), length);
+    return wide;
+}
+
+int Count(const std::wstring& text) {
     return static_cast<int>(std::min<size_t>(text.size(), INT_MAX));
 }
 
@@ -182,7 +196,7 @@ HFONT TGdiCanvas::FontFor(const TFont& font, int rotation) {
         }
     }
 
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     // MulDiv gives -1 on overflow; keep heights inside what GDI takes anyway.
     int height = -MulDiv(std::clamp(font.Size, -16384, 16384), PixelsPerInchY(), 72);
     lf.lfHeight = std::clamp(height, -16384, 16384);
@@ -192,16 +206,17 @@ HFONT TGdiCanvas::FontFor(const TFont& font, int rotation) {
     lf.lfItalic = (font.Style & fsItalic) ? TRUE : FALSE;
     lf.lfUnderline = (font.Style & fsUnderline) ? TRUE : FALSE;
     lf.lfStrikeOut = (font.Style & fsStrikeOut) ? TRUE : FALSE;
-    // The bullet font has no code-page glyphs; asking for its own charset maps 0xB7 to its dot.
+    // The bullet font has no code-page glyphs; in its own charset U+00B7 reaches its dot.
     lf.lfCharSet = SameTextAscii(font.Name, "Symbol") ? SYMBOL_CHARSET : DEFAULT_CHARSET;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    size_t nameLength = std::min(font.Name.size(), sizeof lf.lfFaceName - 1);
-    std::memcpy(lf.lfFaceName, font.Name.data(), nameLength);
+    const std::wstring face = Wide(font.Name);
+    const size_t nameLength = std::min(face.size(), std::size(lf.lfFaceName) - 1);
+    std::copy_n(face.data(), nameLength, lf.lfFaceName);
 
-    HFONT handle = Track(CreateFontIndirectA(&lf));
+    HFONT handle = Track(CreateFontIndirectW(&lf));
     ++FontsCreated;
     if (!handle)
         handle = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -297,7 +312,8 @@ int TGdiCanvas::TextHeight(std::string_view text) {
         return tm.tmHeight;
     }
     SIZE size{};
-    GetTextExtentPoint32A(Dc_, text.data(), Count(text), &size);
+    const std::wstring wide = Wide(text);
+    GetTextExtentPoint32W(Dc_, wide.c_str(), Count(wide), &size);
     return size.cy;
 }
 
@@ -306,15 +322,16 @@ int TGdiCanvas::TextWidth(std::string_view text) {
         return 0;
     PrepareText();
     SIZE size{};
-    GetTextExtentPoint32A(Dc_, text.data(), Count(text), &size);
+    const std::wstring wide = Wide(text);
+    GetTextExtentPoint32W(Dc_, wide.c_str(), Count(wide), &size);
     return size.cx;
 }
 
 int TGdiCanvas::DrawText(std::string_view text, TRect& rect, uint32_t format) {
     PrepareText();
     RECT r = ToRect(rect);
-    const char* chars = text.empty() ? "" : text.data();
-    int height = ::DrawTextA(Dc_, chars, Count(text), &r, format);
+    const std::wstring wide = Wide(text);
+    int height = ::DrawTextW(Dc_, wide.c_str(), Count(wide), &r, format);
     if (format & DT_CALCRECT)
         rect = TRect{r.left, r.top, r.right, r.bottom};
     return height;

@@ -65,7 +65,7 @@ private:
 // (GetGuiResources is not available everywhere).
 struct TGdiCanvasCounts {
     long LiveObjects = 0;  // fonts, pens, brushes, regions, bitmaps and DCs not yet deleted
-    long FontsCreated = 0; // every CreateFontIndirectA so far
+    long FontsCreated = 0; // every CreateFontIndirectW so far
 };
 TGdiCanvasCounts GdiCanvasCounts();
 

@@ -135,6 +135,10 @@ std::optional<std::string> Win32SystemInfo::LoadRcData(const std::string& name) 
     return std::string(static_cast<const char*>(data), size);
 }
 
+uint32_t Win32SystemInfo::AnsiCodePage() {
+    return ::GetACP();
+}
+
 std::u16string Win32SystemInfo::ToUtf16(const std::string& text) {
     if (text.empty() || text.size() > INT_MAX) {
         return {};
@@ -171,7 +175,8 @@ std::string Win32SystemInfo::ErrorMessage(uint32_t code) {
 }
 
 bool Win32SystemInfo::IsDbcsLeadByte(uint8_t byte) {
-    return ::IsDBCSLeadByte(byte) != FALSE;
+    // UTF-8 has no lead bytes in this sense: no ASCII byte is ever inside a character.
+    return ::GetACP() != CP_UTF8 && ::IsDBCSLeadByte(byte) != FALSE;
 }
 
 } // namespace qb

@@ -15,6 +15,7 @@ public:
                    uint32_t flags) override;
     std::string LoadString(unsigned id) override;
     std::optional<std::string> LoadRcData(const std::string& name) override;
+    uint32_t AnsiCodePage() override;
     std::u16string ToUtf16(const std::string& text) override;
     std::string FromUtf16(const std::u16string& text) override;
     std::string ErrorMessage(uint32_t code) override;

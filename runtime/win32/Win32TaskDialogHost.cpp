@@ -146,6 +146,13 @@ int32_t Win32TaskDialogHost::TaskDialogIndirect(const TNativeTaskDialogConfig& c
     return result;
 }
 
+THandle Win32TaskDialogHost::LoadSystemIcon(int id, bool small) {
+    const int size = small ? ::GetSystemMetrics(SM_CXSMICON) : 0;
+    const UINT flags = LR_SHARED | (small ? 0 : LR_DEFAULTSIZE);
+    return reinterpret_cast<THandle>(
+        ::LoadImageW(nullptr, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, flags));
+}
+
 TLParam Win32TaskDialogHost::SendMessage(THandle window, unsigned message, TWParam wParam,
                                          TLParam lParam) {
     return ::SendMessageW(reinterpret_cast<HWND>(window), message, wParam, lParam);

@@ -10,6 +10,7 @@ public:
     bool HasTaskDialogIndirect() override;
     int32_t TaskDialogIndirect(const TNativeTaskDialogConfig& config, int* button, int* radioButton,
                                bool* verificationChecked) override;
+    THandle LoadSystemIcon(int id, bool small) override;
     TLParam SendMessage(THandle window, unsigned message, TWParam wParam, TLParam lParam) override;
 
 private:

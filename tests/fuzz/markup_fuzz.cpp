@@ -1,9 +1,12 @@
 // Feeds arbitrary bytes to RenderMarkup in its three modes (measure, hit test, draw), with the
 // rectangle, mouse point, link numbers, flags and canvas font also taken from the input.
 // Beyond "no crash, no leak, no endless loop" it checks what every caller relies on: the canvas
-// font, rotation and background come back as they were, and the link outputs are consistent.
+// font, rotation and background come back as they were, the link outputs are consistent, and
+// the layout keeps the invariants of the property test (links found exactly where drawn, runs
+// that neither overlap nor pass the right edge, focus frames on their parts).
 #include "markup/MarkupRenderer.h"
 #include "runtime/headless/RecordingCanvas.h"
+#include "tests/common/MarkupInvariants.h"
 #include <fuzzer/FuzzedDataProvider.h>
 #include <cstdio>
 #include <cstdlib>
@@ -97,5 +100,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Fail("LinkUnderMouse names no link that was counted");
     if (result.UsedHeight < 0 && params.ExtraLineSpacing >= 0 && font.Size >= 0)
         Fail("negative UsedHeight");
+
+    // Each probe lays the text out again: a few probes, on texts of a dialog's size, keep the
+    // fuzzer fast; the property test probes more.
+    if (markup.size() > 512)
+        return 0;
+    test::TInvariantCase c;
+    c.Markup = markup;
+    c.Bounds = bounds;
+    c.Params = params;
+    c.Font = font;
+    test::TInvariantCounts counts;
+    const std::string broken = test::CheckMarkupInvariants(
+        c, static_cast<uint32_t>(size) * 2654435761u, {1, 1, 2, 1}, counts);
+    if (!broken.empty())
+        Fail(broken.c_str());
     return 0;
 }

@@ -17,20 +17,26 @@ struct TBoxCase {
 };
 
 TEST_F(DialogTest, MessageBoxFlagWordsBecomeIconsButtonsAndDefaults) {
+    constexpr uintptr_t Question = TScriptedTaskDialog::SystemIconHandle(win::IDI_QUESTION, false);
     const TBoxCase cases[] = {
-        {0x34, 84, 0x06, {}, 6, false}, // MB_YESNO | MB_ICONEXCLAMATION
-        {0x41, 81, 0x09, {}, 1, true},  // MB_OKCANCEL | MB_ICONASTERISK
+        {0x34, 0xFFFF, 0x06, {}, 6, false}, // MB_YESNO | MB_ICONEXCLAMATION
+        {0x41, 0xFFFD, 0x09, {}, 1, true},  // MB_OKCANCEL | MB_ICONASTERISK
         {0x202, 17, 0, {"Abort", "&Retry", "&Ignore"}, 102, false},
         {0x4000, 17, 0x01, {"&Help"}, 1, false},
         {0x4002, 17, 0, {"Abort", "&Retry", "&Ignore", "&Help"}, 100, false},
-        {0x100, 17, 0x01, {}, 101, false}, // a default no button has
-        {0x15, 98, 0, {"&Retry", "Cancel"}, 100, false},
-        {0x326, 99, 0, {"Cancel", "&Retry", "continue"}, 103, false},
+        {0x100, 17, 0x01, {}, 100, false}, // a default no button has
+        {0x15, 0xFFFE, 0, {"&Retry", "Cancel"}, 100, false},
+        {0x326, Question, 0, {"Cancel", "&Retry", "continue"}, 103, false},
         {0x203, 17, 0x0E, {}, 2, true},   // third of Yes, No, Cancel
-        {0x303, 17, 0x0E, {}, 103, true}, // fourth of three
-        {0x4304, 17, 0x06, {"&Help"}, 103, false},
-        {0x50, 17, 0x01, {}, 1, false}, // unknown icon group: blank icon space
-        {0x07, 17, 0, {}, 100, false},  // unknown button group: the native OK only
+        {0x303, 17, 0x0E, {}, 100, true}, // fourth of three
+        {0x50, 17, 0x01, {}, 1, false},   // unknown icon group: blank icon space
+        {0x07, 17, 0, {}, 100, false},    // unknown button group: the native OK only
+        // Counted past the standard buttons, the default goes on with the custom ones from 100.
+        {0x4100, 17, 0x01, {"&Help"}, 100, false},
+        {0x4304, 17, 0x06, {"&Help"}, 101, false}, // fourth of three
+        {0x4203, 17, 0x0E, {"&Help"}, 2, true},
+        {0x4303, 17, 0x0E, {"&Help"}, 100, true},
+        {0x4205, 17, 0, {"&Retry", "Cancel", "&Help"}, 102, false},
     };
     for (const TBoxCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "flags 0x" << std::hex << c.Flags);
@@ -114,7 +120,7 @@ TEST_F(DialogTest, MessageDialogShowsItsTextsAndReportsTheCheckBox) {
     EXPECT_EQ(cfg.MainInstruction, u"Head");
     EXPECT_EQ(cfg.Content, u"Body");
     EXPECT_EQ(cfg.VerificationText, u"Remember");
-    EXPECT_EQ(cfg.MainIcon, 99u);
+    EXPECT_EQ(cfg.MainIcon, TScriptedTaskDialog::SystemIconHandle(win::IDI_QUESTION, false));
 
     // Without a verification text a "checked" answer means nothing.
     Native.Answers.push_back(TScriptedDialogAnswer::Click(win::IDOK, 0, true));
@@ -122,7 +128,7 @@ TEST_F(DialogTest, MessageDialogShowsItsTextsAndReportsTheCheckBox) {
     const TNativeTaskDialogConfig& shown = Native.Shown.back();
     EXPECT_FALSE(shown.WindowTitle || shown.Content || shown.VerificationText);
     EXPECT_EQ(shown.MainInstruction, u"Nothing found");
-    EXPECT_EQ(shown.MainIcon, 81u);
+    EXPECT_EQ(shown.MainIcon, win::TD_INFORMATION_ICON);
     EXPECT_EQ(shown.CommonButtons, 0u) << "the native dialog adds its own OK";
     EXPECT_TRUE(shown.Buttons.empty());
 

@@ -82,17 +82,18 @@ TEST_F(DialogTest, TextChangesReachOnlyARunningNativeDialog) {
         EXPECT_EQ(sender, &d);
         d.SetContent("first"); // unchanged: nothing sent
         d.SetContent("second\\n\x80");
-        d.SetMainInstruction("head 2");
-        d.SetMainInstruction("head 2");
+        d.SetMainInstruction("head\\\\n2");
+        d.SetMainInstruction("head\\\\n2");
     };
     d.Execute();
     ASSERT_EQ(Native.Sent.size(), 2u);
     EXPECT_EQ(Native.Sent[0].Window, Native.Window);
     EXPECT_EQ(Native.Sent[0].Message, win::TDM_UPDATE_ELEMENT_TEXT);
     EXPECT_EQ(Native.Sent[0].WParam, win::TDE_CONTENT);
-    EXPECT_EQ(Native.Sent[0].Text, u"second\\n\u20AC") << "sent as is, converted to UTF-16";
+    EXPECT_EQ(Native.Sent[0].Text, u"second\n\u20AC") << "the newline rule of creation, in UTF-16";
     EXPECT_EQ(Native.Sent[1].WParam, win::TDE_MAIN_INSTRUCTION);
-    EXPECT_EQ(Native.Sent[1].Text, u"head 2");
+    EXPECT_EQ(Native.Sent[1].Text, u"head\\n2") << "a written backslash-n stays";
+    EXPECT_EQ(d.Content(), "second\\n\x80") << "stored as written";
 
     // The kept handle may name another window by now: nothing more is sent to it.
     d.SetContent("after");

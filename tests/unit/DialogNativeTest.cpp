@@ -91,27 +91,55 @@ TEST_F(DialogTest, OptionsBecomeFlagsInTheirOrder) {
     EXPECT_EQ(Config().Flags, win::TDF_POSITION_RELATIVE_TO_WINDOW);
 }
 
-TEST_F(DialogTest, IconsTakeTheirNativeValuesAndACustomIconItsHandle) {
-    const uintptr_t main[] = {17, 84, 99, 98, 81, 0, 78};
-    const uintptr_t footer[] = {0, 84, 99, 98, 0xFFFD, 0xFFFC};
-    for (int i = 0; i < 7; ++i) {
+TEST_F(DialogTest, IconsTakeTheSystemsDocumentedValuesOrASystemIconHandle) {
+    constexpr THandle Question = TScriptedTaskDialog::SystemIconHandle(win::IDI_QUESTION, false);
+    constexpr THandle SmallQuestion =
+        TScriptedTaskDialog::SystemIconHandle(win::IDI_QUESTION, true);
+    const struct {
+        uintptr_t Value;
+        bool Handle;
+    } mains[] = {{17, false},     {0xFFFF, false}, {Question, true}, {0xFFFE, false},
+                 {0xFFFD, false}, {0, false},      {0xFFFC, false}},
+      footers[] = {{0, false},      {0xFFFF, false}, {SmallQuestion, true},
+                   {0xFFFE, false}, {0xFFFD, false}, {0xFFFC, false}};
+    for (size_t i = 0; i < std::size(mains); ++i) {
         Native.Shown.clear();
         TCustomTaskDialog d(nullptr);
         d.MainIcon = static_cast<TTaskDialogIcon>(i);
-        if (i < 6)
-            d.FooterIcon = static_cast<TTaskDialogFooterIcon>(i);
         d.Execute();
-        EXPECT_EQ(Config().MainIcon, main[i]) << i;
-        EXPECT_EQ(Config().FooterIcon, i < 6 ? footer[i] : 0) << i;
-        EXPECT_EQ(Config().Flags & win::TDF_USE_HICON_MAIN, 0u);
+        EXPECT_EQ(Config().MainIcon, mains[i].Value) << i;
+        EXPECT_EQ(Config().Flags, mains[i].Handle ? win::TDF_USE_HICON_MAIN : 0u) << i;
     }
+    for (size_t i = 0; i < std::size(footers); ++i) {
+        Native.Shown.clear();
+        TCustomTaskDialog d(nullptr);
+        d.MainIcon = TTaskDialogIcon::tiNone;
+        d.FooterIcon = static_cast<TTaskDialogFooterIcon>(i);
+        d.Execute();
+        EXPECT_EQ(Config().FooterIcon, footers[i].Value) << i;
+        EXPECT_EQ(Config().Flags, footers[i].Handle ? win::TDF_USE_HICON_FOOTER : 0u) << i;
+    }
+
+    // A custom icon replaces the main icon; the footer keeps its own.
     Native.Shown.clear();
     TCustomTaskDialog d(nullptr);
     d.MainIcon = TTaskDialogIcon::tiWarning;
+    d.FooterIcon = TTaskDialogFooterIcon::tfQuestion;
     d.CustomIcon.SetHandle(0x1234);
     d.Execute();
     EXPECT_EQ(Config().MainIcon, 0x1234u);
-    EXPECT_EQ(Config().Flags, win::TDF_USE_HICON_MAIN);
+    EXPECT_EQ(Config().FooterIcon, SmallQuestion);
+    EXPECT_EQ(Config().Flags, win::TDF_USE_HICON_MAIN | win::TDF_USE_HICON_FOOTER);
+
+    // Without the system's icon the question shows none rather than a handle of 0.
+    Native.Shown.clear();
+    Native.SystemIconsLoad = false;
+    d.CustomIcon.SetHandle(0);
+    d.MainIcon = TTaskDialogIcon::tiQuestion;
+    d.Execute();
+    EXPECT_EQ(Config().MainIcon, 0u);
+    EXPECT_EQ(Config().FooterIcon, 0u);
+    EXPECT_EQ(Config().Flags, 0u);
 }
 
 TEST_F(DialogTest, UnescapeNewlinesRule) {

@@ -94,18 +94,75 @@ TEST_F(SetupDiscoveryTest, DosboxHiddenOrSystemEntriesAreNeverConsidered) {
     EXPECT_EQ(path, "c:\\program files (x86)\\dosbox-0.74\\dosbox.exe");
 }
 
-TEST_F(SetupDiscoveryTest, DosboxOnlyTheFirstMatchingEntryIsTried) {
-    Machine.AddFile(std::string(ProgramFiles) + "dosbox-readme.txt", "text");
-    InstallDosbox("DOSBox-0.74");
-    std::string path;
-    EXPECT_FALSE(FindDosboxExe(path)) << "a plain file listed first stops the search";
-    EXPECT_EQ(path, "c:\\program files (x86)\\dosbox-readme.txt\\dosbox.exe");
+// An entry of Program Files in listing order: a folder with the emulator, an empty folder (one
+// left by an uninstalled version), a folder holding only a folder named dosbox.exe, or a file.
+enum class TEntry { Emulator, Empty, FolderNamedExe, PlainFile };
 
-    Machine.Remove(std::string(ProgramFiles) + "dosbox-readme.txt");
-    Machine.Remove(std::string(ProgramFiles) + "DOSBox-0.74");
-    Machine.AddFolder(std::string(ProgramFiles) + "DOSBox Old");
-    InstallDosbox("DOSBox-0.74");
-    EXPECT_FALSE(FindDosboxExe(path)) << "an empty first match hides a later one";
+struct TDosboxCase {
+    const char* What;
+    std::vector<std::pair<const char*, TEntry>> Entries;
+    bool Found;
+    const char* Path; // below Program Files
+};
+
+TEST_F(SetupDiscoveryTest, DosboxEachMatchingEntryIsTriedUntilOneHoldsTheEmulator) {
+    const TDosboxCase cases[] = {
+        {"leftover folder listed first",
+         {{"DOSBox-0.73", TEntry::Empty}, {"DOSBox-0.74", TEntry::Emulator}},
+         true,
+         "dosbox-0.74\\dosbox.exe"},
+        {"leftover folder listed last",
+         {{"DOSBox-0.74", TEntry::Emulator}, {"DOSBox-0.73", TEntry::Empty}},
+         true,
+         "dosbox-0.74\\dosbox.exe"},
+        {"the first that holds it wins",
+         {{"DOSBox-0.74", TEntry::Emulator}, {"dosbox-0.75", TEntry::Emulator}},
+         true,
+         "dosbox-0.74\\dosbox.exe"},
+        {"a plain file listed first",
+         {{"dosbox-readme.txt", TEntry::PlainFile}, {"DOSBox-0.74", TEntry::Emulator}},
+         true,
+         "dosbox-0.74\\dosbox.exe"},
+        {"a folder named dosbox.exe is no emulator",
+         {{"DOSBox-0.72", TEntry::FolderNamedExe}, {"DOSBox-0.74", TEntry::Emulator}},
+         true,
+         "dosbox-0.74\\dosbox.exe"},
+        {"only leftovers: the first place tried is reported",
+         {{"DOSBox-0.73", TEntry::Empty}, {"DOSBox Old", TEntry::Empty}},
+         false,
+         "dosbox-0.73\\dosbox.exe"},
+        {"other folders between the matches",
+         {{"DOSBox-0.73", TEntry::Empty},
+          {"Common Files", TEntry::Emulator},
+          {"DOSBox-0.74", TEntry::Emulator}},
+         true,
+         "dosbox-0.74\\dosbox.exe"},
+    };
+    for (const TDosboxCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        Machine.Remove(std::string(ProgramFiles));
+        Machine.AddFolder(ProgramFiles);
+        for (const auto& [name, kind] : c.Entries) {
+            const std::string entry = std::string(ProgramFiles) + name;
+            switch (kind) {
+            case TEntry::Emulator:
+                Machine.AddFile(entry + "\\DOSBox.exe", "MZ");
+                break;
+            case TEntry::Empty:
+                Machine.AddFolder(entry);
+                break;
+            case TEntry::FolderNamedExe:
+                Machine.AddFolder(entry + "\\dosbox.exe");
+                break;
+            case TEntry::PlainFile:
+                Machine.AddFile(entry, "text");
+                break;
+            }
+        }
+        std::string path;
+        EXPECT_EQ(FindDosboxExe(path), c.Found);
+        EXPECT_EQ(path, std::string(ProgramFiles) + c.Path);
+    }
 }
 
 TEST_F(SetupDiscoveryTest, DosboxMissingOrProgramFilesEmpty) {

@@ -48,8 +48,8 @@ std::string InstructionsFor(const std::string& title) {
                   "    press CTRL+ALT+P."});
 }
 
-constexpr uintptr_t WarningIcon = 84;
-constexpr uintptr_t InformationIcon = 81;
+constexpr uintptr_t WarningIcon = win::TD_WARNING_ICON;
+constexpr uintptr_t InformationIcon = win::TD_INFORMATION_ICON;
 
 class SetupRunTest : public SetupTest {
 protected:

@@ -78,12 +78,12 @@ TEST_F(SetupPathTest, WithTrailingBackslashLeavesExactlyOne) {
 }
 
 TEST_F(SetupPathTest, WithTrailingBackslashSeesThroughDoubleByteCharacters) {
-    Machine.LeadByteRanges = {{0x81, 0x9F}, {0xE0, 0xFC}}; // code page 932
+    Machine.CodePage = 932;
     // 0x95 0x5C is one character whose second byte looks like a backslash.
     EXPECT_EQ(WithTrailingBackslash("c:\\\x95\x5C"), "c:\\\x95\x5C\\");
     EXPECT_EQ(WithTrailingBackslash("c:\\\x95\x5C\\\\"), "c:\\\x95\x5C\\");
     EXPECT_EQ(WithTrailingBackslash("c:\\\x95\x41\\"), "c:\\\x95\x41\\");
-    Machine.LeadByteRanges.clear();
+    Machine.CodePage = 1252;
     EXPECT_EQ(WithTrailingBackslash("c:\\\x95\x5C"), "c:\\\x95\\") << "single-byte code page";
 }
 

@@ -54,6 +54,7 @@ public:
     std::optional<std::string> LoadRcData(const std::string& name) override {
         return Real.LoadRcData(name);
     }
+    uint32_t AnsiCodePage() override { return Real.AnsiCodePage(); }
     std::u16string ToUtf16(const std::string& text) override { return Real.ToUtf16(text); }
     std::string FromUtf16(const std::u16string& text) override { return Real.FromUtf16(text); }
     std::string ErrorMessage(uint32_t code) override { return Real.ErrorMessage(code); }
@@ -158,6 +159,7 @@ public:
         answering.CallbackData = reinterpret_cast<intptr_t>(&relay);
         return Real.TaskDialogIndirect(answering, button, radioButton, verificationChecked);
     }
+    THandle LoadSystemIcon(int id, bool small) override { return Real.LoadSystemIcon(id, small); }
     TLParam SendMessage(THandle window, unsigned message, TWParam wParam, TLParam lParam) override {
         return Real.SendMessage(window, message, wParam, lParam);
     }

@@ -78,11 +78,35 @@ e2e_start_display() {
     return 1
 }
 
-# e2e_new_prefix: a fresh WINEPREFIX for this test. wineboot runs once per build folder into a
-# template (about 15 s); each test gets its own copy of it (about 2 s).
+# e2e_new_prefix [--user NAME] [--lang LOCALE]: a fresh WINEPREFIX for this test. wineboot runs
+# once per build folder into a template (about 15 s); each test gets its own copy of it (about
+# 2 s). With --user the profile is C:\users\NAME (Wine takes it from USER when it makes the
+# prefix); with --lang Wine's ANSI code page follows that locale (ja_JP.UTF-8: 932, C.UTF-8:
+# 1252). Both stay exported for the programs the test runs, each such pair with a template of its
+# own.
 e2e_new_prefix() {
+    local user= lang=
+    while (($#)); do
+        case $1 in
+        --user) user=$2; shift 2 ;;
+        --lang) lang=$2; shift 2 ;;
+        *) e2e_log "e2e_new_prefix: unknown option $1"; return 2 ;;
+        esac
+    done
+    if [[ -n $lang ]]; then
+        if [[ $lang != C.* ]] && ! locale -a 2>/dev/null | grep -qix "${lang/UTF-8/utf8}"; then
+            e2e_log "locale $lang is not generated here (tools/test.sh generates it)"
+            return 1
+        fi
+        export LANG=$lang
+        unset LC_ALL LC_CTYPE
+    fi
+    [[ -n $user ]] && export USER=$user
     local cache=$E2E_BUILD/e2e-wine
     local template=$cache/template
+    if [[ -n $user || -n $lang ]]; then
+        template=$cache/template-$(printf '%s/%s' "$user" "$lang" | md5sum | cut -c1-12)
+    fi
     mkdir -p "$cache"
     (
         flock 9
@@ -91,7 +115,7 @@ e2e_new_prefix() {
             e2e_log "wineboot -i into $template"
             mkdir -p "$cache/home"
             HOME=$cache/home WINEPREFIX=$template "$E2E_WINE64" wineboot -i \
-                >"$cache/wineboot.log" 2>&1
+                >"$template.wineboot.log" 2>&1
             HOME=$cache/home WINEPREFIX=$template "$E2E_WINESERVER" -w
             [[ -d $template/drive_c/windows ]] || exit 1
             # Desktop, Documents... are links to the home folder: make them plain folders so
@@ -105,8 +129,8 @@ e2e_new_prefix() {
             done
             touch "$template/.qb-ready"
         fi
-    ) 9>"$cache/template.lock" || {
-        e2e_log "wineboot failed: $(tail -5 "$cache/wineboot.log")"
+    ) 9>"$template.lock" || {
+        e2e_log "wineboot failed: $(tail -5 "$template.wineboot.log")"
         return 1
     }
     export WINEPREFIX=$E2E_WORK/prefix

@@ -1,12 +1,15 @@
 // Draws markup samples with the GDI canvas into off-screen bitmaps, saves them for review and
 // checks that GDI layouts keep the renderer's rules: a line is as wide as its runs measured by
-// GDI, UsedWidth is the widest line plus 2, links are found where their runs were drawn and
-// not beside them, the canvas comes back as it was and leaks no GDI object. Ends with a timing
-// of a typical dialog text (measure, draw, hit test).
+// GDI, UsedWidth is the widest line plus 2 (and its indent), links are found where their runs were
+// drawn and not beside them, the canvas comes back as it was and leaks no GDI object. Ends with a
+// timing of a typical dialog text (measure, draw, hit test).
 //
 // usage: markup_e2e SAMPLES_DIR SHOTS_DIR   (a missing SAMPLES_DIR leaves the built-in texts)
 //        markup_e2e --window REFERENCE_BMP  (the dialog text in a window, for a screen shot)
+#include "markup/MarkupEntities.h"
 #include "markup/MarkupRenderer.h"
+#include "runtime/CodePage.h"
+#include "runtime/win32/Win32Platform.h"
 #include "runtime/win32/GdiCanvas.h"
 #include "tests/common/MarkupSampleFile.h"
 #include "tests/e2e/markup/GdiCanvasChecks.h"
@@ -67,6 +70,13 @@ std::vector<TMarkupSample> BuiltInSamples() {
                "<hi>highlighted</hi> <e>misspelt</e><br><p align=\"center\">centred line</p>"
                "<ul><li>first item<li>second item<ul><li>nested item</ul></ul>"
                "<hr>&amp; &quot;&sect;&copy;&reg;&trade;&euro;&para;&permil; &lt;tag&gt;"),
+        // The characters the markup makes itself, in this process's code page (UTF-8 by the
+        // manifest), beside names typed in it.
+        sample("code-page-entities",
+               "<font size=\"14\">&copy; &reg; &trade; &euro; &sect; &para; &permil; "
+               "&quot;</font><br><ul><li>\xC5\x81ukasz<li>\xCE\x9D\xCE\xAF\xCE\xBA\xCE\xBF"
+               "\xCF\x82<ul><li>Zo\xC3\xAB &amp; Ren\xC3\xA9"
+               "e</ul></ul>"),
     };
 }
 
@@ -163,6 +173,27 @@ struct TCoverage {
     int LinkRuns = 0;
 };
 
+// Text of the process code page as UTF-16.
+std::wstring WideOf(std::string_view text) {
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+// The manifest makes this a UTF-8 process, and what the markup makes of its entities and
+// bullet must be those characters here.
+void CheckCodePage() {
+    Check(GetACP() == CP_UTF8, "code page", "GetACP is " + std::to_string(GetACP()));
+    const std::string made =
+        ReplaceWholeTextEntities("&copy;&reg;&trade;&euro;&sect;&para;&permil;");
+    Check(WideOf(made) == L"\u00A9\u00AE\u2122\u20AC\u00A7\u00B6\u2030", "code page",
+          "entities come out as other characters: " + made);
+    Check(WideOf(CodePageChar(0x00B7)) == L"\u00B7", "code page",
+          "the bullet is another character");
+}
+
 // The width GDI itself gives a text in a font, measured the way the renderer measures runs but
 // straight on the device context, so a canvas that reports sizes wrongly cannot agree with it.
 int GdiWidth(TGdiCanvas& gdi, const TDrawnText& text, std::string_view shown) {
@@ -170,7 +201,8 @@ int GdiWidth(TGdiCanvas& gdi, const TDrawnText& text, std::string_view shown) {
     gdi.SetFont(text.Font);
     gdi.Realize();
     RECT r{text.Rect.Left, text.Rect.Top, text.Rect.Right, text.Rect.Bottom};
-    ::DrawTextA(gdi.Handle(), shown.data(), static_cast<int>(shown.size()), &r,
+    const std::wstring wide = WideOf(shown);
+    ::DrawTextW(gdi.Handle(), wide.c_str(), static_cast<int>(wide.size()), &r,
                 text.Format | DT_CALCRECT);
     gdi.SetFont(saved);
     return r.right - r.left;
@@ -181,7 +213,11 @@ void CheckLineWidths(TGdiCanvas& gdi, const TMarkupSample& sample, const TLayout
     int widest = 0;
     for (const auto& line : layout.Trace.Lines)
         widest = std::max(widest, line.Width);
-    Check(layout.Result.UsedWidth == (widest > 0 ? widest + 2 : 0), sample.Name,
+    // An indent adds to the room a line takes, beside its width.
+    const bool indented = HasTag(sample.Markup, "indent");
+    Check(indented ? layout.Result.UsedWidth >= widest + 2
+                   : layout.Result.UsedWidth == (widest > 0 ? widest + 2 : 0),
+          sample.Name,
           "UsedWidth " + std::to_string(layout.Result.UsedWidth) + " but the widest line is " +
               std::to_string(widest));
     if (MovesByItself(sample))
@@ -291,6 +327,7 @@ void CheckLinks(TGdiCanvas& gdi, const TMarkupSample& sample, const TLayout& dra
 }
 
 void RunSample(TMarkupSample sample, const fs::path& shots) {
+    CheckCodePage();
     const long objectsBefore = GdiCanvasCounts().LiveObjects;
     // Room around the layout rectangle, so the picture shows what runs past its edges.
     sample.Bounds = Moved(sample.Bounds, Margin, Margin);
@@ -396,6 +433,9 @@ void TimeDialogText(const TMarkupSample& sample) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The markup asks the platform which code page its characters are in.
+    Win32Platform platform;
+    SetPlatform(platform.AsPlatform());
     if (argc == 3 && std::string(argv[1]) == "--window")
         return ShowInWindow(BuiltInSamples().front().Markup, argv[2], 30);
     if (argc < 3) {
@@ -415,6 +455,7 @@ int main(int argc, char** argv) {
     for (const auto& message : unreadable)
         Check(false, "samples", "cannot read " + message);
 
+    CheckCodePage();
     const long objectsBefore = GdiCanvasCounts().LiveObjects;
     RunGdiCanvasChecks(shots.string(), Check);
     for (const auto& sample : samples)

@@ -1,18 +1,26 @@
 // lnkdump FILE.lnk         prints the link's fields as key=value lines
 // lnkdump --robust FILE    also parses every truncated copy of FILE: each must either be
 //                          refused with an error or give the same fields (never a crash)
+#include <windows.h>
+
 #include "ShellLinkReader.h"
+#include <shellapi.h>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <string>
 
 namespace {
 
-std::vector<uint8_t> ReadAll(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw qb::e2e::TShellLinkError(std::string("cannot open ") + path);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+// The path comes as UTF-16: a user's desktop may hold letters this process's code page lacks.
+std::vector<uint8_t> ReadAll(const wchar_t* path) {
+    std::FILE* file = _wfopen(path, L"rb");
+    if (!file)
+        throw qb::e2e::TShellLinkError("cannot open the file");
+    std::vector<uint8_t> bytes;
+    uint8_t buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    std::fclose(file);
+    return bytes;
 }
 
 // Truncated copies: the reader must notice where a structure is cut, not read past the end.
@@ -38,8 +46,10 @@ int CheckTruncations(const std::vector<uint8_t>& bytes, const std::string& full)
 
 } // namespace
 
-int main(int argc, char** argv) {
-    bool robust = argc == 3 && std::string(argv[1]) == "--robust";
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    bool robust = argc == 3 && std::wstring(argv[1]) == L"--robust";
     if (argc != 2 && !robust) {
         std::fprintf(stderr, "usage: lnkdump [--robust] FILE.lnk\n");
         return 2;

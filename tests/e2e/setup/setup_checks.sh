@@ -38,17 +38,24 @@ esc() {
 
 lower() { printf '%s' "${1,,}"; }
 
-# lnk FILE KEY: a field of a shortcut file as our reader sees it (all fields are kept beside the
-# screenshots). The cache is keyed by the file's checksum, so a rewritten file is read again.
+# lnk_read FILE: our reader's view of a shortcut file, read once per content (a rewritten file
+# is read again). Call it outside $(...), whose subshell would keep the cache to itself.
 declare -A LNK_CACHE
-lnk() {
+lnk_key() { printf '%s %s' "$1" "$(md5sum <"$1" 2>/dev/null)"; }
+lnk_read() {
     local key
-    key="$1 $(md5sum <"$1" 2>/dev/null)"
+    key=$(lnk_key "$1")
     if [[ -z ${LNK_CACHE[$key]+x} ]]; then
         LNK_CACHE[$key]=$("$E2E_WINE64" "$LNKDUMP" "Z:$1" 2>>"$E2E_WORK/lnkdump.log" | tr -d '\r')
         printf '%s\n' "${LNK_CACHE[$key]}" >"$E2E_SHOTS/$(basename "$1" .lnk).fields.txt"
     fi
-    printf '%s\n' "${LNK_CACHE[$key]}" | sed -n "s/^$2=//p"
+}
+
+# lnk FILE KEY: a field of a shortcut file as our reader sees it (all fields are kept beside the
+# screenshots).
+lnk() {
+    lnk_read "$1"
+    printf '%s\n' "${LNK_CACHE[$(lnk_key "$1")]}" | sed -n "s/^$2=//p"
 }
 
 expect_nothing_written() {
@@ -89,6 +96,8 @@ expect_shortcuts() {
     e2e_check "run shortcut exists" test -f "$RUN_LNK"
     e2e_check "print shortcut exists" test -f "$PRINT_LNK"
     [[ -f $RUN_LNK && -f $PRINT_LNK ]] || return
+    lnk_read "$RUN_LNK"
+    lnk_read "$PRINT_LNK"
     local dosbox="$DRIVE:\\program files (x86)\\dosbox-0.74\\dosbox.exe"
     local zorn="$DRIVE:\\zorn\\"
     local l=$RUN_LNK

@@ -7,6 +7,15 @@
 #   typical    OK at the ready-to-install question; then a second run on the same machine
 #   cancel     Cancel (Escape) at the ready-to-install question
 #   no_target  no target program in C:\zorn\
+#   user_akira, user_lukasz, user_nikos
+#              the typical run for a user whose name is not ASCII (a profile C:\users\<name>
+#              made by Wine from USER): Japanese under ja_JP.UTF-8, Polish and Greek under
+#              C.UTF-8, where the system code pages are 932 and 1252 and the manifest makes the
+#              program's own UTF-8
+#   user_akira_cp932
+#              the Japanese user with the program as Windows before 10 1903 runs it (EXE built
+#              without the UTF-8 setting): paths in code page 932, whose second bytes include
+#              ASCII letters and the backslash
 #   no_dosbox  DOSBox missing, the user answers No
 set -u
 scenario=$1
@@ -19,7 +28,16 @@ source "$SRC/tests/e2e/lib/harness.sh"
 source "$SRC/tests/e2e/setup/setup_checks.sh"
 e2e_init "setup-$scenario" "$build"
 e2e_start_display || e2e_abort "no X display"
-e2e_new_prefix || e2e_abort "no Wine prefix"
+# The user of the prefix, its locale and the code page the program must run in.
+USER_NAME= PREFIX_ARGS=() EXPECTED_CP=
+case $scenario in
+user_akira) USER_NAME=アキラ LANG_NAME=ja_JP.UTF-8 EXPECTED_CP=65001 ;;
+user_akira_cp932) USER_NAME=アキラ LANG_NAME=ja_JP.UTF-8 EXPECTED_CP=932 ;;
+user_lukasz) USER_NAME=Łukasz LANG_NAME=C.UTF-8 EXPECTED_CP=65001 ;;
+user_nikos) USER_NAME=Νίκος LANG_NAME=C.UTF-8 EXPECTED_CP=65001 ;;
+esac
+[[ -n $USER_NAME ]] && PREFIX_ARGS=(--user "$USER_NAME" --lang "$LANG_NAME")
+e2e_new_prefix "${PREFIX_ARGS[@]}" || e2e_abort "no Wine prefix"
 
 LOG=$E2E_WORK/dialogs.log
 export QB_E2E_DIALOG_LOG="Z:$LOG"
@@ -87,8 +105,8 @@ typical)
     answer 1-ready-to-install Return
     answer 2-instructions Return
     finish_program
-    expect_dialog 1 "ready-to-install" Quillbridge "$READY_TEXT" 0x9 81 1
-    expect_dialog 2 "instructions" "(null)" "$INSTRUCTION_TEXT" 0x0 81 1
+    expect_dialog 1 "ready-to-install" Quillbridge "$READY_TEXT" 0x9 65533 1
+    expect_dialog 2 "instructions" "(null)" "$INSTRUCTION_TEXT" 0x0 65533 1
     e2e_expect_eq "two dialogs" "$(dialogs_closed)" 2
     expect_conf
     expect_shortcuts
@@ -101,7 +119,7 @@ typical)
     start_program
     answer 3-second-run-instructions Return
     finish_program
-    expect_dialog 3 "second run" "(null)" "$INSTRUCTION_TEXT" 0x0 81 1
+    expect_dialog 3 "second run" "(null)" "$INSTRUCTION_TEXT" 0x0 65533 1
     e2e_expect_eq "second run: one more dialog" "$(dialogs_closed)" 3
     expect_conf
     e2e_expect_eq "second run: run shortcut untouched" "$(md5sum <"$RUN_LNK")" "$run_sum"
@@ -112,7 +130,7 @@ cancel)
     start_program
     answer 1-ready-to-install Escape
     finish_program
-    expect_dialog 1 "ready-to-install" Quillbridge "$READY_TEXT" 0x9 81 2
+    expect_dialog 1 "ready-to-install" Quillbridge "$READY_TEXT" 0x9 65533 2
     e2e_expect_eq "nothing more is shown" "$(dialogs_closed)" 1
     expect_conf
     e2e_check "no run shortcut" test ! -e "$RUN_LNK"
@@ -123,7 +141,7 @@ no_target)
     start_program
     answer 1-not-found Return
     finish_program
-    expect_dialog 1 "not found" "(null)" "$NOT_FOUND_TEXT" 0x0 81 1
+    expect_dialog 1 "not found" "(null)" "$NOT_FOUND_TEXT" 0x0 65533 1
     e2e_expect_eq "nothing more is shown" "$(dialogs_closed)" 1
     expect_nothing_written
     ;;
@@ -133,9 +151,29 @@ no_dosbox)
     # Yes is the default and has the focus: Tab moves to No, space presses it.
     answer 1-dosbox-missing Tab space
     finish_program
-    expect_dialog 1 "DOSBox missing" Quillbridge "$NO_DOSBOX_TEXT" 0x6 84 7
+    expect_dialog 1 "DOSBox missing" Quillbridge "$NO_DOSBOX_TEXT" 0x6 65535 7
     e2e_expect_eq "nothing more is shown" "$(dialogs_closed)" 1
     expect_nothing_written
+    ;;
+user_*)
+    e2e_sample_installs --kestro "$KESTRO"
+    start_program
+    answer 1-ready-to-install Return
+    answer 2-instructions Return
+    finish_program
+    e2e_expect_eq "process code page" "$(sed -n 's/^codepage=//p' "$LOG" | head -1)" \
+        "$EXPECTED_CP"
+    e2e_expect_eq "the profile is the user's" "$DESKTOP" \
+        "$WINEPREFIX/drive_c/users/$USER_NAME/Desktop"
+    expect_dialog 1 "ready-to-install" Quillbridge "$READY_TEXT" 0x9 65533 1
+    expect_dialog 2 "instructions" "(null)" "$INSTRUCTION_TEXT" 0x0 65533 1
+    e2e_expect_eq "two dialogs" "$(dialogs_closed)" 2
+    expect_conf
+    expect_shortcuts
+    # A path the program got wrong would have made a folder of its own or nothing at all.
+    e2e_expect_eq "no other profile folder" "$(ls "$WINEPREFIX/drive_c/users" | sort | tr '\n' ' ')" \
+        "$(printf '%s\n' Public "$USER_NAME" | sort | tr '\n' ' ')"
+    ls -la "$DESKTOP" >"$E2E_SHOTS/desktop.txt"
     ;;
 *)
     e2e_abort "unknown scenario $scenario"

@@ -247,26 +247,36 @@ void CheckSystemInfo(ISystemInfo& system, const std::string& dataFile) {
     }
     CHECK(system.LoadRcData("RS_TESSERACONF").has_value());
     CHECK(!system.LoadRcData("RS_NO_SUCH_DATA").has_value());
+    // The configuration is the same text in every language: it is compiled language-neutral.
+    CHECK(::FindResourceExA(::GetModuleHandleA(nullptr), RT_RCDATA, "RS_TESSERACONF",
+                            MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL)) != nullptr);
 
     // Code page conversion, both ways.
     CHECK_EQ(system.ToUtf16("C:\\zorn\\x.lnk"), std::u16string(u"C:\\zorn\\x.lnk"));
     CHECK(system.ToUtf16("").empty());
     CHECK_EQ(system.FromUtf16(u"Tessera DOSbox"), std::string("Tessera DOSbox"));
-    if (::GetACP() == 1252) {
+    // The manifest makes UTF-8 the process code page where the system honours it (Windows 10
+    // 1903 and later, Wine); the conversions and the double-byte rules follow it.
+    const UINT codePage = ::GetACP();
+    CHECK_EQ(system.AnsiCodePage(), static_cast<uint32_t>(codePage));
+    CHECK(!system.IsDbcsLeadByte('\\'));
+    int leads = 0;
+    for (int byte = 0; byte < 256; ++byte) {
+        leads += system.IsDbcsLeadByte(static_cast<uint8_t>(byte)) ? 1 : 0;
+    }
+    if (codePage == CP_UTF8) {
+        CHECK_EQ(leads, 0);
+        CHECK(system.ToUtf16("\xC5\x81ukasz") == std::u16string(u"\u0141ukasz"));
+        CHECK_EQ(system.FromUtf16(u"\u039D\u03AF\u03BA\u03BF\u03C2"),
+                 std::string("\xCE\x9D\xCE\xAF\xCE\xBA\xCE\xBF\xCF\x82"));
+        CHECK_EQ(system.FromUtf16(u"\u20AC\u00A9"), std::string("\xE2\x82\xAC\xC2\xA9"));
+    } else if (codePage == 1252) {
+        CHECK_EQ(leads, 0);
         CHECK(system.ToUtf16("caf\xE9") == std::u16string(u"caf\u00E9"));
         CHECK_EQ(system.FromUtf16(u"\u00E9t\u00E9"), std::string("\xE9t\xE9"));
+        const std::string bytes = "Print \x80 \xFC";
+        CHECK_EQ(system.FromUtf16(system.ToUtf16(bytes)), bytes);
     }
-    // A backslash is never the first half of a double-byte character; 1252 has none at all.
-    CHECK(!system.IsDbcsLeadByte('\\'));
-    if (::GetACP() == 1252) {
-        int leads = 0;
-        for (int byte = 0; byte < 256; ++byte) {
-            leads += system.IsDbcsLeadByte(static_cast<uint8_t>(byte)) ? 1 : 0;
-        }
-        CHECK_EQ(leads, 0);
-    }
-    const std::string bytes = "Print \x80 \xFC";
-    CHECK_EQ(system.FromUtf16(system.ToUtf16(bytes)), bytes);
 
     // The system's words, without line breaks.
     const std::string notFound = system.ErrorMessage(ERROR_FILE_NOT_FOUND);
@@ -373,6 +383,19 @@ struct TErrorBoxWatcher {
 void CheckTaskDialogHost(INativeTaskDialogHost& host) {
     CHECK(host.LoadComctl32());
     CHECK(host.HasTaskDialogIndirect());
+
+    // System icons for the USE_HICON flags come at the big and the small icon size.
+    for (const bool small : {false, true}) {
+        const THandle icon = host.LoadSystemIcon(32514 /* IDI_QUESTION */, small);
+        ICONINFO info{};
+        BITMAP bitmap{};
+        CHECK(icon != 0 && ::GetIconInfo(reinterpret_cast<HICON>(icon), &info));
+        ::GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+        CHECK_EQ(bitmap.bmWidth, ::GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON));
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+    }
+    CHECK_EQ(host.LoadSystemIcon(1, false), 0u);
 
     // Texts, buttons and radio buttons reach the dialog; the callback gets its window and data,
     // and messages sent through the host act on the dialog.
