@@ -162,6 +162,14 @@ INSTANTIATE_TEST_SUITE_P(
                      "Cancel",
                      "No"},
         TDefaultCase{"YesChosen", {CB::cbYes, CB::cbNo}, win::IDYES, false, "Yes", "", "Yes"},
+        // The message box's OK/Cancel question names OK as its default: Escape must stay Cancel.
+        TDefaultCase{"OkNamedDefaultCancelStays",
+                     {CB::cbOK, CB::cbCancel},
+                     win::IDOK,
+                     true,
+                     "OK",
+                     "Cancel",
+                     "OK"},
         TDefaultCase{"NoDefaultAtAll", {CB::cbOK}, -1, false, "", "", "OK"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
