@@ -64,6 +64,7 @@ struct TCanvasRecord {
     int PenWidth = 0;
     int Underlined = -1; // index in Text of the prefix-underlined byte, -1 for none
     uint32_t Format = 0; // DrawText flags as passed
+    const TGraphic* Graphic = nullptr; // what Draw and StretchDraw were given
 };
 
 class TRecordingCanvas : public TCanvas {

@@ -8,6 +8,8 @@ TPlatform Win32Platform::AsPlatform() {
     platform.Shell = &Shell;
     platform.System = &System;
     platform.TaskDialogs = &TaskDialogs;
+    platform.Pictures = &Pictures;
+    platform.ShellIcons = &ShellIcons;
     return platform;
 }
 
