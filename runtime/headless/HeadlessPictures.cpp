@@ -57,6 +57,28 @@ std::optional<TFrameBox> FirstGifImage(std::string_view b) {
     return std::nullopt;
 }
 
+// This stb_image builds a Huffman table from up to 16 x 255 code counts into room for 256
+// codes. Every byte pair that could start a table definition is checked first, the way the
+// decoder reads it (bytes past the end read as 0), and data with an oversized table refused.
+bool HuffmanTablesFit(std::string_view b) {
+    auto get = [&](size_t p) { return p < b.size() ? static_cast<unsigned char>(b[p]) : 0u; };
+    for (size_t at = b.find("\xFF\xC4"); at != std::string_view::npos;
+         at = b.find("\xFF\xC4", at + 1)) {
+        long length = static_cast<long>((get(at + 2) << 8) | get(at + 3)) - 2;
+        size_t p = at + 4;
+        while (length > 0 && p < b.size()) {
+            unsigned n = 0;
+            for (size_t i = 0; i < 16; ++i)
+                n += get(p + 1 + i);
+            if (n > 256)
+                return false;
+            p += 17 + n;
+            length -= 17 + static_cast<long>(n);
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 THeadlessPicture::THeadlessPicture(int width, int height, std::vector<uint32_t> pixels)
@@ -82,7 +104,7 @@ TDecodeResult THeadlessPictureDecoder::Decode(std::string_view bytes,
     out.reset();
     if (FailWith != TDecodeResult::Ok)
         return FailWith;
-    if (bytes.empty() || bytes.size() > 0x7FFFFFFF)
+    if (bytes.empty() || bytes.size() > 0x7FFFFFFF || !HuffmanTablesFit(bytes))
         return TDecodeResult::InvalidFormat;
     const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
     const int length = static_cast<int>(bytes.size());

@@ -48,6 +48,7 @@ def sub_blocks(data):
 
 
 def gif(frames, screen=SCREEN, control=True):
+    """Frames are (rectangle, colour index) or (rectangle, list of pixel indexes)."""
     out = bytearray(b"GIF89a")
     out += struct.pack("<HHBBB", screen[0], screen[1], 0x81, 0, 0)  # 4-colour global table
     for rgb in PALETTE:
@@ -56,7 +57,8 @@ def gif(frames, screen=SCREEN, control=True):
         if control:
             out += b"\x21\xF9\x04\x00\x0A\x00\x00\x00"  # 0.1 s, no transparency
         out += b"\x2C" + struct.pack("<HHHHB", left, top, w, h, 0)
-        out += b"\x02" + sub_blocks(lzw_codes([colour] * (w * h)))
+        pixels = colour if isinstance(colour, list) else [colour] * (w * h)
+        out += b"\x02" + sub_blocks(lzw_codes(pixels))
     return bytes(out + b"\x3B")
 
 
@@ -90,6 +92,9 @@ def main():
     write("three_frames.gif", animated)
     write("still.gif", gif([((0, 0, 7, 5), 3)], screen=(7, 5), control=False))
     write("gif8.bin", b"GIF8")
+    # 96 x 64 squares of 8 pixels in the four colours: a tile whose seams show.
+    squares = [1 + ((x // 8 + y // 8) % 3) for y in range(64) for x in range(96)]
+    write("tile.gif", gif([((0, 0, 96, 64), squares)], screen=(96, 64), control=False))
     # Cut inside the second frame's image data.
     second = animated.index(b"\x21\xF9\x04", animated.index(b"\x21\xF9\x04") + 1)
     write("truncated.gif", animated[:second + 30])
