@@ -50,6 +50,7 @@ std::string ReadPicture(const char* name) {
 // stays cheap.
 struct TPictureWorld : TMarkupPictureSource, TImageList {
     TPictureWorld() {
+        SetPlatform(Machine.AsPlatform(nullptr));
         const std::string tile = ReadPicture("tile.gif");
         const std::string frames = ReadPicture("three_frames.gif");
         Machine.AddRcData("PIC", tile);
