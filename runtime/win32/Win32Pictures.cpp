@@ -41,11 +41,11 @@ private:
 using TGetIconSize = BOOL(WINAPI*)(HIMAGELIST, int*, int*);
 using TDraw = BOOL(WINAPI*)(HIMAGELIST, int, HDC, int, int, UINT);
 
-FARPROC ComCtlProc(const char* name) {
+void* ComCtlProc(const char* name) {
     HMODULE module = GetModuleHandleA("comctl32.dll");
     if (!module)
         module = LoadLibraryA("comctl32.dll");
-    return module ? GetProcAddress(module, name) : nullptr;
+    return module ? reinterpret_cast<void*>(GetProcAddress(module, name)) : nullptr;
 }
 
 HIMAGELIST SystemImageList(bool large) {
