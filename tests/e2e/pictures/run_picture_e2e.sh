@@ -10,9 +10,12 @@ e2e_init pictures "$build"
 e2e_start_display || e2e_abort "no display"
 e2e_new_prefix || e2e_abort "no Wine prefix"
 
-# Unix paths reach the program through Wine's Z: drive.
-e2e_wine_start "$exe" "Z:$source/tests/pictures" "Z:$source/tests/fuzz/picture_corpus" \
-    "Z:$E2E_SHOTS"
+# Unix paths reach the program through Wine's Z: drive. What picture_fuzz found, when the fuzz
+# build ran before, is hostile input too.
+dirs=("Z:$source/tests/pictures" "Z:$source/tests/fuzz/picture_corpus")
+found=$(cd "$build/.." && pwd)/fuzz/tests/fuzz/picture_fuzz_run/corpus
+[[ -d $found ]] && dirs+=("Z:$found") && e2e_log "also the fuzzer's corpus: $found"
+e2e_wine_start "$exe" "${dirs[@]}" "Z:$E2E_SHOTS"
 e2e_wait_exit 240
 cat "$E2E_WORK/wine.log"
 e2e_check "picture_e2e exits 0 (exit $E2E_EXIT)" test "$E2E_EXIT" = 0
