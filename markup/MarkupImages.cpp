@@ -48,11 +48,11 @@ TSize TMarkupRenderer::SourceIcon(std::string_view source, TCoord x, TCoord y, b
                 list.Draw(Canvas_, left, ClampInt(y), n);
             } else if (draw) {
                 if (std::unique_ptr<TGraphic> bitmap = list.Bitmap(n))
-                    StretchBitmapToRect(Canvas_,
-                                        {left, ClampInt(y),
-                                         left + RoundScaled(list.Width(), Params_.PrintScale),
-                                         ClampInt(y) + RoundScaled(list.Height(), Params_.PrintScale)},
-                                        *bitmap);
+                    StretchBitmapToRect(
+                        Canvas_,
+                        {left, ClampInt(y), left + RoundScaled(list.Width(), Params_.PrintScale),
+                         ClampInt(y) + RoundScaled(list.Height(), Params_.PrintScale)},
+                        *bitmap);
             }
             layout = scaled({list.Width(), list.Height()});
         }
@@ -181,8 +181,7 @@ void TMarkupRenderer::PlacePicture(TMarkupPicture& picture, TCoord x, TCoord y, 
         const TCoord height = Bounds_.Bottom - Bounds_.Top;
         for (TCoord row = 0; row < height; row += h)
             for (TCoord column = 0; column < width; column += w)
-                Canvas_.Draw(ClampInt(Bounds_.Left + column), ClampInt(Bounds_.Top + row),
-                             picture);
+                Canvas_.Draw(ClampInt(Bounds_.Left + column), ClampInt(Bounds_.Top + row), picture);
     }
     Canvas_.ClearClip();
 }

@@ -38,10 +38,9 @@ void DrawShellIcon(TCanvas& canvas, int x, int y, TSize& size, double scale, boo
         return;
     }
     if (std::unique_ptr<TGraphic> bitmap = icons->IconBitmap(index, large))
-        StretchBitmapToRect(canvas,
-                            {x, y, x + RoundScaled(size.Width, scale),
-                             y + RoundScaled(size.Height, scale)},
-                            *bitmap);
+        StretchBitmapToRect(
+            canvas, {x, y, x + RoundScaled(size.Width, scale), y + RoundScaled(size.Height, scale)},
+            *bitmap);
 }
 
 void StretchBitmapToRect(TCanvas& canvas, const TRect& rect, const TGraphic& bitmap) {

@@ -127,8 +127,8 @@ struct TPlatform {
     IShell* Shell = nullptr;
     ISystemInfo* System = nullptr;
     class INativeTaskDialogHost* TaskDialogs = nullptr;
-    class IPictureDecoder* Pictures = nullptr;  // runtime/Picture.h
-    class IShellIcons* ShellIcons = nullptr;    // runtime/Picture.h
+    class IPictureDecoder* Pictures = nullptr; // runtime/Picture.h
+    class IShellIcons* ShellIcons = nullptr;   // runtime/Picture.h
 };
 
 // The platform the program runs on; set once by the program entry (or a test).

@@ -24,7 +24,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 PACKAGES=(wine64 wine g++-mingw-w64-x86-64 g++-mingw-w64-i686 xvfb xdotool imagemagick dosbox
     nasm ninja-build cmake g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
-    libbenchmark-dev clang-format git locales)
+    libbenchmark-dev libstb-dev clang-format git locales)
 # Locales the end-to-end tests give Wine: a Japanese user's code page 932 comes from this one.
 LOCALES=(ja_JP.UTF-8)
 ALL_STEPS=(native fuzz bench win64 win32 format)

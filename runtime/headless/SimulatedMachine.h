@@ -174,7 +174,7 @@ private:
     std::optional<uint64_t> DiskSpace;
     bool ResourcesLoaded = false;
     std::map<unsigned, std::string> Strings;
-    std::map<std::string, std::string> RcData; // upper-cased name -> file name
+    std::map<std::string, std::string> RcData;      // upper-cased name -> file name
     std::map<std::string, std::string> AddedRcData; // upper-cased name -> bytes
 };
 

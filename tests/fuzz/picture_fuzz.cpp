@@ -22,8 +22,7 @@ void Fail(const char* what) {
 }
 
 // Runs one operation that may raise the container's errors; anything else escapes and fails.
-template <typename F>
-bool Try(F&& operation) {
+template <typename F> bool Try(F&& operation) {
     try {
         operation();
         return true;

@@ -45,9 +45,9 @@ class MarkupImagesTest : public PictureTest {
 protected:
     void SetUp() override {
         PictureTest::SetUp();
-        for (const auto& [name, file] : {std::pair{"anim", "three_frames.gif"},
-                                         std::pair{"ANIM", "three_frames.gif"},
-                                         std::pair{"png", "small.png"}}) {
+        for (const auto& [name, file] :
+             {std::pair{"anim", "three_frames.gif"}, std::pair{"ANIM", "three_frames.gif"},
+              std::pair{"png", "small.png"}}) {
             auto picture = std::make_unique<TMarkupPicture>();
             picture->LoadFile(std::string("c:\\pics\\") + file);
             Named.Pictures[name] = std::move(picture);
@@ -127,10 +127,9 @@ INSTANTIATE_TEST_SUITE_P(
         TPlacedCase{"a<IMG SRC=\"IDX:-1\">b", 96, {}, 6, 13},
         // A named picture at natural size; WIDTH and HEIGHT stretch it.
         TPlacedCase{"a<IMG SRC=\"png\">b", 96, {{6, 0, 11, 4}}, 11, 13},
-        TPlacedCase{"a<IMG SRC=\"png\" WIDTH=\"30\" HEIGHT=\"20\">b", 96, {{6, 0, 36, 20}}, 36,
-                    20},
-        TPlacedCase{"a<IMG SRC=\"png\" WIDTH=\"30\" HEIGHT=\"20\">b", 192, {{6, 0, 36, 20}}, 66,
-                    40},
+        TPlacedCase{"a<IMG SRC=\"png\" WIDTH=\"30\" HEIGHT=\"20\">b", 96, {{6, 0, 36, 20}}, 36, 20},
+        TPlacedCase{
+            "a<IMG SRC=\"png\" WIDTH=\"30\" HEIGHT=\"20\">b", 192, {{6, 0, 36, 20}}, 66, 40},
         // Only one of the two is no size: the natural size counts.
         TPlacedCase{"a<IMG SRC=\"png\" WIDTH=\"30\">b", 96, {{6, 0, 11, 4}}, 11, 13},
         // A GIF frame is drawn at its place in the logical screen, which the layout takes.
@@ -147,8 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
                     16,
                     29},
         // ... one wider than the whole line stays and overflows it; what follows wraps.
-        TPlacedCase{"a<IMG SRC=\"png\" WIDTH=\"500\" HEIGHT=\"9\">b", 96, {{6, 0, 506, 9}}, 0,
-                    26}));
+        TPlacedCase{
+            "a<IMG SRC=\"png\" WIDTH=\"500\" HEIGHT=\"9\">b", 96, {{6, 0, 506, 9}}, 0, 26}));
 
 TEST_F(MarkupImagesTest, AChosenGifFrameIsDrawnWhereItStands) {
     Named.Pictures["anim"]->SelectFrame(2);
@@ -209,8 +208,8 @@ TEST_P(MarkupImageAlignTest, LiftsTheLinesText) {
     font.Size = 10;
     Canvas.SetFont(font);
     const TAlignCase& c = GetParam();
-    const TMarkupResult result = Render(std::string("x<IMG SRC=\"png\" WIDTH=\"40\" HEIGHT=\"40\" ") +
-                                        c.Attributes + ">b<BR>c");
+    const TMarkupResult result = Render(
+        std::string("x<IMG SRC=\"png\" WIDTH=\"40\" HEIGHT=\"40\" ") + c.Attributes + ">b<BR>c");
     EXPECT_EQ(TextAt("x").Bottom, c.TextBottom);
     EXPECT_EQ(TextAt("b").Bottom, c.TextBottom);
     EXPECT_EQ(TextAt("c").Top, c.UsedHeight - 16);
@@ -253,7 +252,8 @@ TEST_F(MarkupImagesTest, TheAltPictureShowsWhileTheMouseIsOnALinkedImage) {
 
 TEST_F(MarkupImagesTest, AddressesAreLoadedOnceIntoThePictureList) {
     Machine.PictureDecoder.Decoded.clear();
-    const char* text = "<IMG SRC=\"FILE://c:\\pics\\small.png\">a<IMG SRC=\"FILE://c:\\pics\\small.png\">";
+    const char* text =
+        "<IMG SRC=\"FILE://c:\\pics\\small.png\">a<IMG SRC=\"FILE://c:\\pics\\small.png\">";
     Render(text);
     Render(text);
     EXPECT_EQ(Machine.PictureDecoder.Decoded.size(), 1u);

@@ -35,22 +35,21 @@ TEST_P(PictureLocationTest, LoadsOrKeepsTheLocation) {
 
 INSTANTIATE_TEST_SUITE_P(
     Locations, PictureLocationTest,
-    ::testing::Values(
-        TLocationCase{"res://PIC_GIF", true, "res://PIC_GIF", "", false, false},
-        TLocationCase{"RES://", true, "RES://", "", true, false},
-        TLocationCase{"RES://NO_SUCH", true, "RES://NO_SUCH", "", true, false},
-        TLocationCase{"FILE://", true, "FILE://", "", true, false},
-        TLocationCase{"file://c:\\pics\\small.png", true, "file://c:\\pics\\small.png", "", false,
-                      false},
-        TLocationCase{"FILE://c:\\pics\\missing.png", true, "FILE://c:\\pics\\missing.png", "",
-                      true, false},
-        // LoadFile swallows a decoding error too.
-        TLocationCase{"FILE://c:\\pics\\not_a_picture.txt", true,
-                      "FILE://c:\\pics\\not_a_picture.txt", "", true, false},
-        TLocationCase{"http://example.com/a.gif", false, "http://example.com/a.gif",
-                      "http://example.com/a.gif", true, false},
-        TLocationCase{"http://example.com/a.gif", true, "", "http://example.com/a.gif", true,
-                      true}));
+    ::testing::Values(TLocationCase{"res://PIC_GIF", true, "res://PIC_GIF", "", false, false},
+                      TLocationCase{"RES://", true, "RES://", "", true, false},
+                      TLocationCase{"RES://NO_SUCH", true, "RES://NO_SUCH", "", true, false},
+                      TLocationCase{"FILE://", true, "FILE://", "", true, false},
+                      TLocationCase{"file://c:\\pics\\small.png", true,
+                                    "file://c:\\pics\\small.png", "", false, false},
+                      TLocationCase{"FILE://c:\\pics\\missing.png", true,
+                                    "FILE://c:\\pics\\missing.png", "", true, false},
+                      // LoadFile swallows a decoding error too.
+                      TLocationCase{"FILE://c:\\pics\\not_a_picture.txt", true,
+                                    "FILE://c:\\pics\\not_a_picture.txt", "", true, false},
+                      TLocationCase{"http://example.com/a.gif", false, "http://example.com/a.gif",
+                                    "http://example.com/a.gif", true, false},
+                      TLocationCase{"http://example.com/a.gif", true, "",
+                                    "http://example.com/a.gif", true, true}));
 
 TEST_F(PictureTest, AResourceThatDoesNotDecodeRaises) {
     TMarkupPicture picture;
@@ -175,18 +174,17 @@ TEST_P(PictureBadDataTest, EndsInACleanError) {
     EXPECT_EQ(picture.DisplayWidth(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BadData, PictureBadDataTest,
-    ::testing::Values(
-        // Exactly four bytes are not taken as GIF.
-        TBadCase{"gif8.bin", 1, InvalidImageMessage, -1},
-        TBadCase{"not_a_picture.txt", 1, InvalidImageMessage, -1},
-        TBadCase{"lying.gif", 1, InvalidImageMessage, 1},
-        // Beyond the last frame only the bytes before the first one are left.
-        TBadCase{"three_frames.gif", 4, InvalidImageMessage, 3},
-        TBadCase{"three_frames.gif", 100, InvalidImageMessage, 3},
-        // A frame whose descriptor the data cuts off is no frame.
-        TBadCase{"cut_descriptor.gif", 3, InvalidImageMessage, 2}));
+INSTANTIATE_TEST_SUITE_P(BadData, PictureBadDataTest,
+                         ::testing::Values(
+                             // Exactly four bytes are not taken as GIF.
+                             TBadCase{"gif8.bin", 1, InvalidImageMessage, -1},
+                             TBadCase{"not_a_picture.txt", 1, InvalidImageMessage, -1},
+                             TBadCase{"lying.gif", 1, InvalidImageMessage, 1},
+                             // Beyond the last frame only the bytes before the first one are left.
+                             TBadCase{"three_frames.gif", 4, InvalidImageMessage, 3},
+                             TBadCase{"three_frames.gif", 100, InvalidImageMessage, 3},
+                             // A frame whose descriptor the data cuts off is no frame.
+                             TBadCase{"cut_descriptor.gif", 3, InvalidImageMessage, 2}));
 
 TEST_F(PictureTest, TruncatedDataDecodesOrFailsCleanly) {
     for (int frame : {1, 2, 3}) {
@@ -301,12 +299,11 @@ TEST_P(PictureDrawTest, DrawsAtNaturalSizeOrStretched) {
     EXPECT_EQ(canvas.Records()[0].Graphic, picture.Picture.get());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Draws, PictureDrawTest,
-    ::testing::Values(TDrawCase{false, 96, {5, 6, 100, 100}, {5, 6, 17, 16}},
-                      TDrawCase{false, 120, {5, 6, 7, 7}, {5, 6, 20, 19}},
-                      TDrawCase{false, 192, {0, 0, 1, 1}, {0, 0, 24, 20}},
-                      TDrawCase{true, 120, {5, 6, 100, 50}, {5, 6, 100, 50}}));
+INSTANTIATE_TEST_SUITE_P(Draws, PictureDrawTest,
+                         ::testing::Values(TDrawCase{false, 96, {5, 6, 100, 100}, {5, 6, 17, 16}},
+                                           TDrawCase{false, 120, {5, 6, 7, 7}, {5, 6, 20, 19}},
+                                           TDrawCase{false, 192, {0, 0, 1, 1}, {0, 0, 24, 20}},
+                                           TDrawCase{true, 120, {5, 6, 100, 50}, {5, 6, 100, 50}}));
 
 TEST_F(PictureTest, ABlankPictureDrawsNothing) {
     TMarkupPicture picture;

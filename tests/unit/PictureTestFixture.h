@@ -21,9 +21,9 @@ class PictureTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Saved = Platform();
-        for (const char* name : {"three_frames.gif", "still.gif", "gif8.bin", "truncated.gif",
-                                 "cut_descriptor.gif", "lying.gif", "small.bmp", "small.png",
-                                 "small.jpg", "not_a_picture.txt"})
+        for (const char* name :
+             {"three_frames.gif", "still.gif", "gif8.bin", "truncated.gif", "cut_descriptor.gif",
+              "lying.gif", "small.bmp", "small.png", "small.jpg", "not_a_picture.txt"})
             Machine.AddFile(std::string("c:\\pics\\") + name, PictureFixture(name));
         Machine.AddRcData("PIC_GIF", PictureFixture("three_frames.gif"));
         Machine.AddRcData("PIC_TEXT", PictureFixture("not_a_picture.txt"));

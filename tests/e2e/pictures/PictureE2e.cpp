@@ -40,8 +40,7 @@ const std::set<std::string> Messages = {NoImageMemoryMessage, NoImageStreamMessa
                                         NoImageMessage};
 
 // Runs an operation that may raise only the container's errors; the message, empty when none.
-template <typename F>
-std::string Attempt(const std::string& name, F&& operation) {
+template <typename F> std::string Attempt(const std::string& name, F&& operation) {
     try {
         operation();
         return {};
@@ -80,9 +79,12 @@ struct TExpected {
 
 void CheckFixtures(const fs::path& dir) {
     const TExpected cases[] = {
-        {"three_frames.gif", "", 3, 12, 10}, {"still.gif", "", 0, 7, 5},
-        {"small.bmp", "", -1, 4, 3},         {"small.png", "", -1, 5, 4},
-        {"small.jpg", "", -1, 8, 6},         {"tile.gif", "", 0, 96, 64},
+        {"three_frames.gif", "", 3, 12, 10},
+        {"still.gif", "", 0, 7, 5},
+        {"small.bmp", "", -1, 4, 3},
+        {"small.png", "", -1, 5, 4},
+        {"small.jpg", "", -1, 8, 6},
+        {"tile.gif", "", 0, 96, 64},
         {"gif8.bin", InvalidImageMessage, -1, 0, 0},
         {"not_a_picture.txt", InvalidImageMessage, -1, 0, 0},
     };
