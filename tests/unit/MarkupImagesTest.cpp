@@ -102,6 +102,11 @@ struct TPlacedCase {
     int UsedHeight;
 };
 
+// Test names stay the same from run to run.
+void PrintTo(const TPlacedCase& c, std::ostream* os) {
+    *os << c.Markup << " at " << c.PixelsPerInch;
+}
+
 class MarkupImagePlacementTest : public MarkupImagesTest,
                                  public ::testing::WithParamInterface<TPlacedCase> {};
 
@@ -199,6 +204,10 @@ struct TAlignCase {
     int UsedHeight;
 };
 
+void PrintTo(const TAlignCase& c, std::ostream* os) {
+    *os << (*c.Attributes ? c.Attributes : "no ALIGN");
+}
+
 class MarkupImageAlignTest : public MarkupImagesTest,
                              public ::testing::WithParamInterface<TAlignCase> {};
 
@@ -281,6 +290,10 @@ struct TBodyCase {
     const char* Markup;
     std::vector<TRect> Pictures;
 };
+
+void PrintTo(const TBodyCase& c, std::ostream* os) {
+    *os << c.Markup;
+}
 
 class MarkupBodyPictureTest : public MarkupImagesTest,
                               public ::testing::WithParamInterface<TBodyCase> {};

@@ -19,6 +19,11 @@ struct TLocationCase {
     bool DownloadBusy;
 };
 
+// Test names stay the same from run to run.
+void PrintTo(const TLocationCase& c, std::ostream* os) {
+    *os << c.Location << (c.Asynchronous ? " async" : "");
+}
+
 class PictureLocationTest : public PictureTest,
                             public ::testing::WithParamInterface<TLocationCase> {};
 
@@ -73,6 +78,10 @@ struct TFormatCase {
     TColor Corner;
 };
 
+void PrintTo(const TFormatCase& c, std::ostream* os) {
+    *os << c.File;
+}
+
 class PictureFormatTest : public PictureTest, public ::testing::WithParamInterface<TFormatCase> {};
 
 TEST_P(PictureFormatTest, DecodesWithItsSize) {
@@ -107,6 +116,10 @@ struct TFrameCase {
     TRect Box; // FrameLeft, FrameTop, FrameLeft + FrameWidth, FrameTop + FrameHeight
     TColor Colour;
 };
+
+void PrintTo(const TFrameCase& c, std::ostream* os) {
+    *os << "frame " << c.Frame;
+}
 
 class PictureFrameTest : public PictureTest, public ::testing::WithParamInterface<TFrameCase> {};
 
@@ -153,6 +166,10 @@ struct TBadCase {
     const char* Message;
     int Frames;
 };
+
+void PrintTo(const TBadCase& c, std::ostream* os) {
+    *os << c.File << " frame " << c.Frame;
+}
 
 class PictureBadDataTest : public PictureTest, public ::testing::WithParamInterface<TBadCase> {};
 
@@ -283,6 +300,10 @@ struct TDrawCase {
     TRect Target;
     TRect Drawn;
 };
+
+void PrintTo(const TDrawCase& c, std::ostream* os) {
+    *os << (c.Stretch ? "stretched " : "natural ") << c.PixelsPerInch;
+}
 
 class PictureDrawTest : public PictureTest, public ::testing::WithParamInterface<TDrawCase> {};
 
