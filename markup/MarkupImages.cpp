@@ -145,9 +145,10 @@ void TMarkupRenderer::Image(std::string_view tag) {
     }
 
     // A picture that would fit an empty line goes there; the second pass places what the
-    // first one did.
+    // first one did, and a picture that takes no space stays.
     const TCoord available = LineRect_.Right - LineRect_.Left;
-    if (First_ && !Forced_ && LineWidth_ + ImageWidth_ > available && ImageWidth_ < available) {
+    if (First_ && !Forced_ && ImageWidth_ > 0 && LineWidth_ + ImageWidth_ > available &&
+        ImageWidth_ < available) {
         Overflow_ = true;
         --Flow_.ImageCount; // counted again where it is placed
     } else {

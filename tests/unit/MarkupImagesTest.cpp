@@ -150,6 +150,13 @@ INSTANTIATE_TEST_SUITE_P(
                     {{0, 13, 16, 29}},
                     16,
                     29},
+        // A source that shows nothing takes no space, even on a line already too full.
+        TPlacedCase{"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx<IMG "
+                    "SRC=\"nothing\"><BR>b",
+                    96,
+                    {},
+                    0,
+                    26},
         // ... one wider than the whole line stays and overflows it; what follows wraps.
         TPlacedCase{
             "a<IMG SRC=\"png\" WIDTH=\"500\" HEIGHT=\"9\">b", 96, {{6, 0, 506, 9}}, 0, 26}));
