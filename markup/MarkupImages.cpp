@@ -159,8 +159,8 @@ void TMarkupRenderer::Image(std::string_view tag) {
     }
 
     // The line's height is settled by its first pass, and so is how far its text is lifted.
-    if (!First_)
-        return;
+    if (!First_ || (ImageWidth_ <= 0 && ImageHeight_ <= 0))
+        return; // nothing shown: the line is left as it is
     const TCoord textHeight = TextHeight();
     if (upper.find("\"TOP") != std::string::npos)
         ImageRaise_ = std::max<TCoord>(0, LineHeight_ - textHeight);

@@ -241,6 +241,15 @@ INSTANTIATE_TEST_SUITE_P(Aligns, MarkupImageAlignTest,
                                            TAlignCase{"WRAP", 16, 32},
                                            TAlignCase{"ALIGN=\"TOP\" WRAP", 16, 32}));
 
+TEST_F(MarkupImagesTest, AnImageThatShowsNothingLeavesItsLineAlone) {
+    // Size 20 text is 31 high; the image after it shows nothing.
+    const TMarkupResult result =
+        Render("<FONT SIZE=\"20\">X</FONT>x<IMG SRC=\"nothing\" ALIGN=\"TOP\" WRAP>b");
+    EXPECT_EQ(result.UsedHeight, 31);
+    EXPECT_EQ(TextAt("X").Bottom, 31);
+    EXPECT_EQ(TextAt("b").Bottom, 31);
+}
+
 TEST_F(MarkupImagesTest, TheAltPictureShowsWhileTheMouseIsOnALinkedImage) {
     const char* text = "<A HREF=\"go\">x<IMG SRC=\"SSYS:txt\" ALT=\"LSYS:exe\"></A> y";
     Params.HitTestOnly = true;
