@@ -199,8 +199,7 @@ private:
                 return "run " + name + " leaves its line " + TRecordingCanvas::DumpRect(line);
             if (C_.Params.Wrap && !run.FirstOnLine && run.VisibleRight > C_.Bounds.Right)
                 return "run " + name + " passes the right edge, though not alone on its line";
-            // An inverted area measures as nothing wide, yet its first word is still drawn.
-            if (leftAligned && C_.Bounds.Right >= C_.Bounds.Left &&
+            if (leftAligned && C_.CheckUsedWidth &&
                 run.VisibleRight > int64_t{C_.Bounds.Left} + Base_.Result.UsedWidth - 2)
                 return "run " + name + " ends beyond UsedWidth " +
                        std::to_string(Base_.Result.UsedWidth);
