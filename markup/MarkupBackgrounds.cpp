@@ -1,5 +1,5 @@
 // Page and paragraph backgrounds: BODY "BGCOLOR"/"BGCOLORTO"/"DIR" and P "BGCOLOR"/"BGCOLORTO".
-// Pictures named by BODY come with the picture container.
+// Pictures named by BODY are in MarkupImages.cpp.
 #include "markup/MarkupAttributes.h"
 #include "markup/MarkupState.h"
 #include <algorithm>
@@ -29,6 +29,7 @@ void TMarkupRenderer::FillArea(const TRect64& rect, TColor color) {
 
 void TMarkupRenderer::Body(std::string_view tag) {
     const std::string attributes = UpperAscii(tag.substr(std::min<size_t>(5, tag.size())));
+    BodyPictures(attributes);
     if (!HasAttribute(attributes, "BGCOLOR"))
         return;
     const TColor color = BackgroundValue(AttributeValue(attributes, "BGCOLOR"));

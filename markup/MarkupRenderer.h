@@ -9,8 +9,9 @@
 namespace qb {
 
 class TImageList;           // images for "IDX:" sources (not used by the dialogs)
-class TPictureList;         // pictures loaded by address
-class TMarkupPictureSource; // named-picture lookup
+class TPictureList;         // pictures loaded by address (markup/PictureContainer.h)
+class TMarkupPictureSource; // named-picture lookup (markup/PictureContainer.h)
+class TMarkupPicture;
 
 // Watches a layout as it is made (golden tests, tools). Calls come from each line's final
 // pass: the measure pass when MeasureOnly, else the draw or hit-test pass.

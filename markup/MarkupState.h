@@ -104,6 +104,16 @@ private:
     void FillParagraphBand();
     void FillArea(const TRect64& rect, TColor color);
 
+    // Images (MarkupImages.cpp).
+    void Image(std::string_view tag);
+    void BodyPictures(std::string_view attributes);
+    // An image-list image or shell icon named by the source, drawn when `draw` at (x, y), or
+    // with its right edge at x when `fromRight`; its layout size, device-scaled, or 0 x 0.
+    TSize SourceIcon(std::string_view source, TCoord x, TCoord y, bool draw, bool fromRight);
+    // The picture a plain name or an address stands for; addresses load on first use.
+    TMarkupPicture* SourcePicture(std::string_view source);
+    void PlacePicture(TMarkupPicture& picture, TCoord x, TCoord y, bool tile);
+
     // Canvas helpers.
     void ApplyFont();
     void SetFontColor(TColor color);
@@ -146,6 +156,11 @@ private:
     TColor HoverSavedBack_ = clNone;
     TColor HoverSavedText_ = clNone;
     TRect64 Focus_;
+
+    // Image state.
+    int ImageUnderMouse_ = -1;
+    TCoord ImageWidth_ = 0;
+    TCoord ImageHeight_ = 0;
 
     // Hit-test state.
     bool MouseOnLink_ = false;

@@ -59,4 +59,12 @@ void FillGradient(TCanvas& canvas, TColor first, TColor second, bool horizontal,
 // True when the path names an existing folder.
 bool FolderExists(const std::string& path);
 
+// The shell's small or large icon for a file or folder path, a file name or extension, or an
+// index of the system image list given as a number. `size` gets the icon size. Draws only when
+// `draw`; when printing, the icon is stretched by `scale` through a bitmap.
+void DrawShellIcon(TCanvas& canvas, int x, int y, TSize& size, double scale, bool printing,
+                   bool draw, bool large, const std::string& name);
+// A stretched copy of the whole bitmap in the rectangle.
+void StretchBitmapToRect(TCanvas& canvas, const TRect& rect, const TGraphic& bitmap);
+
 } // namespace qb

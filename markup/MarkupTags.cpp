@@ -68,7 +68,7 @@ void TMarkupRenderer::OpeningTag(std::string_view head, std::string_view tag, bo
         else if (second == 'N')
             IndentTo(tag);
         else if (second == 'M')
-            ++Flow_.ImageCount; // pictures take no space yet
+            Image(tag);
         break;
     case 'U':
         if (next == '>') {

@@ -3,6 +3,7 @@
 #pragma once
 #include "runtime/Types.h"
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,8 @@ struct TFont {
 
 enum class TBrushStyle { Solid, Clear };
 
+class TCanvas;
+
 // A picture the canvas can draw (bitmap, icon, decoded image). Backends know their own kinds.
 class TGraphic {
 public:
@@ -34,6 +37,21 @@ public:
     virtual int Width() const = 0;
     virtual int Height() const = 0;
     bool Empty() const { return Width() <= 0 || Height() <= 0; }
+    // A graphic made of other graphics draws itself through the canvas and returns true; the
+    // ones a backend draws itself return false and leave the drawing to the canvas.
+    virtual bool DrawInto(TCanvas& canvas, const TRect& rect) const {
+        (void)canvas;
+        (void)rect;
+        return false;
+    }
+    // Raised after the graphic's content changed.
+    std::function<void(const TGraphic& sender)> OnChange;
+
+protected:
+    void Changed() const {
+        if (OnChange)
+            OnChange(*this);
+    }
 };
 
 class TCanvas {

@@ -35,6 +35,12 @@ public:
     // MoveFileEx with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH.
     virtual uint32_t ReplaceFile(const std::string& from, const std::string& to) = 0;
     virtual uint32_t DeleteFile(const std::string& path) = 0;
+    // The whole content of a file. A backend that cannot read files says so.
+    virtual uint32_t ReadWholeFile(const std::string& path, std::string& data) {
+        (void)path;
+        data.clear();
+        return 50; // ERROR_NOT_SUPPORTED
+    }
 };
 
 // The shell-link object (IShellLinkA with IPersistFile). Results are HRESULTs.
@@ -122,6 +128,8 @@ struct TPlatform {
     ISystemInfo* System = nullptr;
     class INativeTaskDialogHost* TaskDialogs = nullptr;
     class IWindowing* Windowing = nullptr;
+    class IPictureDecoder* Pictures = nullptr; // runtime/Picture.h
+    class IShellIcons* ShellIcons = nullptr;   // runtime/Picture.h
 };
 
 // The platform the program runs on; set once by the program entry (or a test).

@@ -297,18 +297,25 @@ void TRecordingCanvas::DrawFocusRect(const TRect& rect) {
 }
 
 void TRecordingCanvas::Draw(int x, int y, const TGraphic& graphic) {
+    const TRect box{x, y, x + graphic.Width(), y + graphic.Height()};
+    if (graphic.DrawInto(*this, box))
+        return;
     TCanvasRecord r;
     r.Op = TCanvasOp::Draw;
-    r.Rect = {x, y, x + graphic.Width(), y + graphic.Height()};
+    r.Rect = box;
     r.Text = GraphicName(graphic);
+    r.Graphic = &graphic;
     Push(std::move(r));
 }
 
 void TRecordingCanvas::StretchDraw(const TRect& rect, const TGraphic& graphic) {
+    if (graphic.DrawInto(*this, rect))
+        return;
     TCanvasRecord r;
     r.Op = TCanvasOp::StretchDraw;
     r.Rect = rect;
     r.Text = GraphicName(graphic);
+    r.Graphic = &graphic;
     Push(std::move(r));
 }
 

@@ -62,8 +62,9 @@ struct TCanvasRecord {
     TColor Background = clNone; // text background box; shape fill (clNone when the brush is clear)
     TColor Pen = clNone;        // pen colour for lines and outlined shapes
     int PenWidth = 0;
-    int Underlined = -1; // index in Text of the prefix-underlined byte, -1 for none
-    uint32_t Format = 0; // DrawText flags as passed
+    int Underlined = -1;               // index in Text of the prefix-underlined byte, -1 for none
+    uint32_t Format = 0;               // DrawText flags as passed
+    const TGraphic* Graphic = nullptr; // what Draw and StretchDraw were given
 };
 
 class TRecordingCanvas : public TCanvas {

@@ -238,6 +238,21 @@ std::optional<std::string> TSimulatedMachine::ReadFile(const std::string& path) 
     return node->Data;
 }
 
+void TSimulatedMachine::AddRcData(const std::string& name, std::string data) {
+    AddedRcData[UpperAscii(name)] = std::move(data);
+}
+
+uint32_t TSimulatedMachine::ReadWholeFile(const std::string& path, std::string& data) {
+    data.clear();
+    const TNode* node = Find(path);
+    if (!node)
+        return win::ERROR_FILE_NOT_FOUND;
+    if (node->Folder || node->Locked)
+        return node->Folder ? win::ERROR_ACCESS_DENIED : win::ERROR_SHARING_VIOLATION;
+    data = node->Data;
+    return win::ERROR_SUCCESS;
+}
+
 bool TSimulatedMachine::Exists(const std::string& path) const {
     return Find(path) != nullptr;
 }
@@ -255,6 +270,8 @@ TPlatform TSimulatedMachine::AsPlatform(INativeTaskDialogHost* dialogs) {
     platform.Shell = this;
     platform.System = this;
     platform.TaskDialogs = dialogs;
+    platform.Pictures = &PictureDecoder;
+    platform.ShellIcons = &ShellIcons;
     return platform;
 }
 

@@ -2,6 +2,7 @@
 // store, logs of shell calls and message boxes, version answers, and the program's resources
 // read from the same files that windres compiles into the .exe.
 #pragma once
+#include "runtime/headless/HeadlessPictures.h"
 #include "runtime/Platform.h"
 #include "runtime/WinConst.h"
 #include <cstdint>
@@ -62,6 +63,8 @@ public:
     // Fails the next writes with this error once the given number of bytes has been written.
     void SetDiskSpace(uint64_t bytes);
     std::optional<std::string> ReadFile(const std::string& path) const;
+    // A raw data resource in addition to those of resources/data.rc (name without regard to case).
+    void AddRcData(const std::string& name, std::string data);
     bool Exists(const std::string& path) const;
     // Every path in the machine, lower-cased, in sorted order (for assertions).
     std::vector<std::string> ListPaths() const;
@@ -91,6 +94,10 @@ public:
     int CoInitializeCalls = 0;
     int CoUninitializeCalls = 0;
 
+    // Pictures decoded from bytes, and the shell's icons (they record what they draw).
+    THeadlessPictureDecoder PictureDecoder;
+    TSimulatedShellIcons ShellIcons;
+
     TPlatform AsPlatform(class INativeTaskDialogHost* dialogs);
 
     // IFileSystem
@@ -102,6 +109,7 @@ public:
     uint32_t CloseFile(THandle file) override;
     uint32_t ReplaceFile(const std::string& from, const std::string& to) override;
     uint32_t DeleteFile(const std::string& path) override;
+    uint32_t ReadWholeFile(const std::string& path, std::string& data) override;
 
     // IShell
     int32_t GetSpecialFolderLocation(int csidl, THandle& itemList) override;
@@ -166,7 +174,8 @@ private:
     std::optional<uint64_t> DiskSpace;
     bool ResourcesLoaded = false;
     std::map<unsigned, std::string> Strings;
-    std::map<std::string, std::string> RcData; // upper-cased name -> file name
+    std::map<std::string, std::string> RcData;      // upper-cased name -> file name
+    std::map<std::string, std::string> AddedRcData; // upper-cased name -> bytes
 };
 
 } // namespace qb

@@ -195,6 +195,8 @@ std::string TSimulatedMachine::LoadString(unsigned id) {
 }
 
 std::optional<std::string> TSimulatedMachine::LoadRcData(const std::string& name) {
+    if (auto added = AddedRcData.find(UpperAscii(name)); added != AddedRcData.end())
+        return added->second;
     LoadResourceTables();
     auto it = RcData.find(UpperAscii(name));
     if (it == RcData.end())

@@ -384,6 +384,8 @@ void TGdiCanvas::StretchDraw(const TRect& rect, const TGraphic& graphic) {
         return;
     if (auto* drawable = dynamic_cast<const IGdiDrawable*>(&graphic))
         drawable->DrawOn(Dc_, ToRect(rect));
+    else
+        graphic.DrawInto(*this, rect);
 }
 
 int TGdiCanvas::PixelsPerInchX() const {

@@ -81,4 +81,38 @@ uint32_t Win32FileSystem::DeleteFile(const std::string& path) {
     return ::DeleteFileA(path.c_str()) ? ERROR_SUCCESS : LastError();
 }
 
+uint32_t Win32FileSystem::ReadWholeFile(const std::string& path, std::string& data) {
+    data.clear();
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return LastError();
+    uint32_t error = ERROR_SUCCESS;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size)) {
+        error = LastError();
+    } else if (size.QuadPart > 0x7FFFFFFF) {
+        error = ERROR_FILE_TOO_LARGE;
+    } else {
+        data.resize(static_cast<size_t>(size.QuadPart));
+        size_t done = 0;
+        while (done < data.size()) {
+            DWORD read = 0;
+            if (!::ReadFile(file, data.data() + done, static_cast<DWORD>(data.size() - done), &read,
+                            nullptr)) {
+                error = LastError();
+                break;
+            }
+            if (read == 0)
+                break;
+            done += read;
+        }
+        data.resize(done);
+    }
+    CloseHandle(file);
+    if (error != ERROR_SUCCESS)
+        data.clear();
+    return error;
+}
+
 } // namespace qb

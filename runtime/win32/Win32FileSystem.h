@@ -14,6 +14,7 @@ public:
     uint32_t CloseFile(THandle file) override;
     uint32_t ReplaceFile(const std::string& from, const std::string& to) override;
     uint32_t DeleteFile(const std::string& path) override;
+    uint32_t ReadWholeFile(const std::string& path, std::string& data) override;
 };
 
 } // namespace qb

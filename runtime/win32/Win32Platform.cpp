@@ -9,6 +9,8 @@ TPlatform Win32Platform::AsPlatform() {
     platform.System = &System;
     platform.TaskDialogs = &TaskDialogs;
     platform.Windowing = &Windowing;
+    platform.Pictures = &Pictures;
+    platform.ShellIcons = &ShellIcons;
     return platform;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 #include "runtime/Platform.h"
 #include "runtime/win32/Win32FileSystem.h"
+#include "runtime/win32/Win32Pictures.h"
 #include "runtime/win32/Win32Shell.h"
 #include "runtime/win32/Win32SystemInfo.h"
 #include "runtime/win32/Win32TaskDialogHost.h"
@@ -23,6 +24,8 @@ public:
     Win32SystemInfo System;
     Win32TaskDialogHost TaskDialogs;
     Win32Windowing Windowing;
+    Win32PictureDecoder Pictures;
+    Win32ShellIcons ShellIcons;
 };
 
 } // namespace qb

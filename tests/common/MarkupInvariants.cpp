@@ -199,7 +199,7 @@ private:
                 return "run " + name + " leaves its line " + TRecordingCanvas::DumpRect(line);
             if (C_.Params.Wrap && !run.FirstOnLine && run.VisibleRight > C_.Bounds.Right)
                 return "run " + name + " passes the right edge, though not alone on its line";
-            if (leftAligned &&
+            if (leftAligned && C_.CheckUsedWidth &&
                 run.VisibleRight > int64_t{C_.Bounds.Left} + Base_.Result.UsedWidth - 2)
                 return "run " + name + " ends beyond UsedWidth " +
                        std::to_string(Base_.Result.UsedWidth);

@@ -19,6 +19,9 @@ struct TInvariantCase {
     TFont Font;
     // Link targets by number, when known; otherwise each is read back as the focused anchor.
     std::vector<std::string> Targets;
+    // Whether drawn runs must end within UsedWidth. Only callers whose areas and fonts are a
+    // dialog's ask it: degenerate areas and fonts measure as nothing wide yet draw a word.
+    bool CheckUsedWidth = true;
 };
 
 // How much a check looked at, so that one finding nothing to look at shows up.

@@ -116,6 +116,16 @@ SEEDS = {
     "link_wrap": 'before <a href="multi">a link that runs over several lines of a narrow box'
                  '</a> after',
     "short_tags": "<<<>><</><a><//a></",
+    "images": 'a<img src="SSYS:report.txt">b<img src="LSYS:.exe" align="TOP">c'
+              '<img src="IDX:1" align="MIDDLE"><img src="IDX:9"><img src="anim" wrap>'
+              '<img src="RES://PIC" width="40" height="30"><img src="FILE://c:\\pics\\frames.gif">'
+              '<img src="res://BAD"><img src="http://example.com/x.gif"><img src="nosuch">'
+              '<a href="link"><img src="SSYS:txt" alt="LSYS:txt"></a><img src="RES://PIC" '
+              'width="9999" height="2">end',
+    "backgrounds": '<body background="RES://PIC">tiled<body bgtopleft="anim">'
+                   '<body bgtopright="FILE://c:\\pics\\tile.gif">corners<body '
+                   'background="SSYS:txt" bgtopright="IDX:0" bgcolor="clwhite">icons'
+                   '<body background="RES://BAD">bad',
 }
 
 MODES = ("measure", "hittest", "draw")
@@ -130,6 +140,8 @@ def main():
                 extra = dict(width=120, mouse=(20, 20), focused=0, hovered=1)
             if name == "dialog":
                 extra = dict(focused=1, hovered=2, hover_only=(mode == 2))
+            if name == "images":
+                extra = dict(mouse=(150, 20), width=200)
             if name in ("long_word", "positions"):
                 extra = dict(wrap=False)
             data = text.encode("latin-1") + params(mode, **extra)

@@ -5,11 +5,18 @@
 // the layout keeps the invariants of the property test (links found exactly where drawn, runs
 // that neither overlap nor pass the right edge, focus frames on their parts).
 #include "markup/MarkupRenderer.h"
+#include "markup/PictureContainer.h"
+#include "runtime/ImageList.h"
 #include "runtime/headless/RecordingCanvas.h"
+#include "runtime/headless/SimulatedMachine.h"
 #include "tests/common/MarkupInvariants.h"
 #include <fuzzer/FuzzedDataProvider.h>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
 
 namespace {
 
@@ -32,6 +39,51 @@ TColor PickColor(FuzzedDataProvider& input) {
         return input.ConsumeIntegralInRange<uint32_t>(0, 0xFFFFFF);
     }
 }
+
+std::string ReadPicture(const char* name) {
+    std::ifstream in(std::string(QB_PICTURE_DIR) + "/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Pictures for IMG and BODY sources: shell icons, an image list, named pictures, and addresses
+// that load (a resource, a file) or stay blank. Tiles are large enough that tiling a big area
+// stays cheap.
+struct TPictureWorld : TMarkupPictureSource, TImageList {
+    TPictureWorld() {
+        SetPlatform(Machine.AsPlatform(nullptr));
+        const std::string tile = ReadPicture("tile.gif");
+        const std::string frames = ReadPicture("three_frames.gif");
+        Machine.AddRcData("PIC", tile);
+        Machine.AddRcData("BAD", "GIF89a not a picture");
+        Machine.AddFile("c:\\pics\\tile.gif", tile);
+        Machine.AddFile("c:\\pics\\frames.gif", frames);
+        for (const char* name : {"anim", "ANIM"}) {
+            auto picture = std::make_unique<TMarkupPicture>();
+            picture->LogicalDpiX = picture->LogicalDpiY = 96 * 16;
+            std::istringstream in(frames);
+            picture->LoadStream(&in);
+            picture->SelectFrame(2);
+            Named[name] = std::move(picture);
+        }
+    }
+    TMarkupPicture* FindPicture(const std::string& name) override {
+        auto it = Named.find(name);
+        return it == Named.end() ? nullptr : it->second.get();
+    }
+    int Count() const override { return 2; }
+    int Width() const override { return 16; }
+    int Height() const override { return 12; }
+    void Draw(TCanvas& canvas, int x, int y, int) const override { canvas.Draw(x, y, Image); }
+    std::unique_ptr<TGraphic> Bitmap(int) const override { return std::make_unique<TImage>(); }
+
+    struct TImage : TGraphic {
+        int Width() const override { return 16; }
+        int Height() const override { return 12; }
+    };
+    TSimulatedMachine Machine;
+    std::map<std::string, std::unique_ptr<TMarkupPicture>> Named;
+    TImage Image;
+};
 
 } // namespace
 
@@ -81,6 +133,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         canvas.SetBrushStyle(TBrushStyle::Clear);
     const TColor brushBefore = canvas.BrushColor();
 
+    static TPictureWorld world;
+    SetPlatform(world.Machine.AsPlatform(nullptr));
+    world.Machine.ShellIcons.Queries.clear();
+    world.Machine.ShellIcons.Drawn.clear();
+    world.Machine.PictureDecoder.Decoded.clear();
+    TPictureList cache;
+    params.PictureCache = &cache;
+    params.PictureSource = &world;
+    params.ImageList = &world;
+
     const std::string markup = input.ConsumeRemainingBytesAsString();
     TMarkupResult result;
     const bool over = RenderMarkup(canvas, markup, bounds, params, result);
@@ -105,11 +167,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // fuzzer fast; the property test probes more.
     if (markup.size() > 512)
         return 0;
+    // The invariants speak of text runs: pictures in links are link areas without a run, so
+    // these layouts are made without pictures or icons.
+    TPlatform textOnly = Platform();
+    textOnly.ShellIcons = nullptr;
+    SetPlatform(textOnly);
     test::TInvariantCase c;
     c.Markup = markup;
     c.Bounds = bounds;
     c.Params = params;
+    c.Params.PictureCache = nullptr;
+    c.Params.PictureSource = nullptr;
+    c.Params.ImageList = nullptr;
     c.Font = font;
+    // Fuzzed areas and fonts are often degenerate (inverted, far off, negative sizes).
+    c.CheckUsedWidth = false;
     test::TInvariantCounts counts;
     const std::string broken = test::CheckMarkupInvariants(
         c, static_cast<uint32_t>(size) * 2654435761u, {1, 1, 2, 1}, counts);

@@ -4,7 +4,7 @@
 # Everything tools/test.sh builds and runs with.
 QB_PACKAGES=(wine64 wine g++-mingw-w64-x86-64 g++-mingw-w64-i686 xvfb xdotool imagemagick dosbox
     nasm ninja-build cmake g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
-    libbenchmark-dev clang-format git locales)
+    libbenchmark-dev libstb-dev clang-format git locales)
 # What the demo needs: the 64-bit Windows build, Wine, and a screen to show it on or Xvfb.
 QB_DEMO_PACKAGES=(wine64 wine g++-mingw-w64-x86-64 xvfb xdotool imagemagick nasm ninja-build
     cmake)

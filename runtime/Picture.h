@@ -1,0 +1,63 @@
+// Decoded pictures, the picture decoder and the shell's file-type icons: the platform seams of
+// the picture container and of the renderer's images.
+#pragma once
+#include "runtime/Canvas.h"
+#include "runtime/Types.h"
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace qb {
+
+// HIMETRIC units (hundredths of a millimetre) per inch.
+inline constexpr int HimetricPerInch = 2540;
+
+// Rounded a * b / c in 64 bits, as the system's MulDiv; -1 when c is 0 or the result does not
+// fit in 32 bits.
+int MulDiv(int a, int b, int c);
+
+// An image as the system decoder returns it. Width() and Height() are its size at 96 dots per
+// inch; drawing stretches it into the target rectangle.
+class TDecodedPicture : public TGraphic {
+public:
+    virtual int HimetricWidth() const = 0;
+    virtual int HimetricHeight() const = 0;
+    int Width() const override { return MulDiv(HimetricWidth(), 96, HimetricPerInch); }
+    int Height() const override { return MulDiv(HimetricHeight(), 96, HimetricPerInch); }
+};
+
+// How a decoding attempt ended; each failure has its own message in the picture container.
+enum class TDecodeResult {
+    Ok,
+    NoMemory,      // the memory block for the bytes could not be had
+    NoStream,      // no stream could be made on the bytes
+    EmptyStream,   // the stream call succeeded without a stream
+    InvalidFormat, // the decoder rejected the bytes
+    NoPicture,     // the decoder succeeded without a picture
+};
+
+class IPictureDecoder {
+public:
+    virtual ~IPictureDecoder() = default;
+    // Decodes exactly `bytes` (GIF, BMP, JPEG, PNG...). Reads nothing outside them; any bytes
+    // end in a result, never in a crash.
+    virtual TDecodeResult Decode(std::string_view bytes, std::unique_ptr<TDecodedPicture>& out) = 0;
+};
+
+// The shell's system image list and the icons of file types.
+class IShellIcons {
+public:
+    virtual ~IShellIcons() = default;
+    // SHGetFileInfoA with SHGFI_SYSICONINDEX (and SHGFI_USEFILEATTRIBUTES when the name is
+    // only a file name or an extension): the icon's index in the system image list.
+    virtual int FileIconIndex(const std::string& name, bool useFileAttributes) = 0;
+    // The icon size of the small or large system image list.
+    virtual TSize IconSize(bool large) = 0;
+    // ImageList_Draw with ILD_TRANSPARENT at (x, y).
+    virtual void DrawIcon(TCanvas& canvas, int index, bool large, int x, int y) = 0;
+    // The icon drawn with ILD_NORMAL into a new bitmap of the icon size; null when none.
+    virtual std::unique_ptr<TGraphic> IconBitmap(int index, bool large) = 0;
+};
+
+} // namespace qb

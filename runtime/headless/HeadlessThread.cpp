@@ -1,0 +1,16 @@
+#include "runtime/Thread.h"
+#include <system_error>
+#include <thread>
+
+namespace qb {
+
+bool StartDetachedThread(std::function<void()> body) {
+    try {
+        std::thread(std::move(body)).detach();
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
+}
+
+} // namespace qb

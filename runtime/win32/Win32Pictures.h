@@ -1,0 +1,21 @@
+// Pictures on Windows: OleLoadPicture decodes them into an IPicture, and the shell's system
+// image list gives the icons of file types.
+#pragma once
+#include "runtime/Picture.h"
+
+namespace qb {
+
+class Win32PictureDecoder : public IPictureDecoder {
+public:
+    TDecodeResult Decode(std::string_view bytes, std::unique_ptr<TDecodedPicture>& out) override;
+};
+
+class Win32ShellIcons : public IShellIcons {
+public:
+    int FileIconIndex(const std::string& name, bool useFileAttributes) override;
+    TSize IconSize(bool large) override;
+    void DrawIcon(TCanvas& canvas, int index, bool large, int x, int y) override;
+    std::unique_ptr<TGraphic> IconBitmap(int index, bool large) override;
+};
+
+} // namespace qb

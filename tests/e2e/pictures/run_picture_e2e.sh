@@ -1,0 +1,29 @@
+#!/bin/bash
+# Runs picture_e2e under wine64 in a fresh prefix, then turns its bitmaps into PNG files under
+# <build>/e2e-shots/pictures/ for review.
+# usage: run_picture_e2e.sh PICTURE_E2E_EXE SOURCE_DIR BUILD_DIR
+set -u
+exe=$1 source=$2 build=$3
+source "$source/tests/e2e/lib/harness.sh"
+
+e2e_init pictures "$build"
+e2e_start_display || e2e_abort "no display"
+e2e_new_prefix || e2e_abort "no Wine prefix"
+
+# Unix paths reach the program through Wine's Z: drive. What picture_fuzz found, when the fuzz
+# build ran before, is hostile input too.
+dirs=("Z:$source/tests/pictures" "Z:$source/tests/fuzz/picture_corpus")
+found=$(cd "$build/.." && pwd)/fuzz/tests/fuzz/picture_fuzz_run/corpus
+[[ -d $found ]] && dirs+=("Z:$found") && e2e_log "also the fuzzer's corpus: $found"
+e2e_wine_start "$exe" "${dirs[@]}" "Z:$E2E_SHOTS"
+e2e_wait_exit 240
+cat "$E2E_WORK/wine.log"
+e2e_check "picture_e2e exits 0 (exit $E2E_EXIT)" test "$E2E_EXIT" = 0
+
+shots=0
+for bmp in "$E2E_SHOTS"/*.bmp; do
+    [[ -e $bmp ]] || continue
+    convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp" && shots=$((shots + 1))
+done
+e2e_check "pictures saved ($shots)" test "$shots" -ge 5
+e2e_finish
