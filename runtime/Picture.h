@@ -2,6 +2,7 @@
 // the picture container and of the renderer's images.
 #pragma once
 #include "runtime/Canvas.h"
+#include "runtime/MulDiv.h"
 #include "runtime/Types.h"
 #include <cstdint>
 #include <memory>
@@ -12,10 +13,6 @@ namespace qb {
 
 // HIMETRIC units (hundredths of a millimetre) per inch.
 inline constexpr int HimetricPerInch = 2540;
-
-// Rounded a * b / c in 64 bits, as the system's MulDiv; -1 when c is 0 or the result does not
-// fit in 32 bits.
-int MulDiv(int a, int b, int c);
 
 // An image as the system decoder returns it. Width() and Height() are its size at 96 dots per
 // inch; drawing stretches it into the target rectangle.

@@ -1,4 +1,4 @@
-#include "runtime/Picture.h"
+#include "runtime/MulDiv.h"
 #include <climits>
 #include <cstdlib>
 
