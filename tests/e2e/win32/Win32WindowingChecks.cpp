@@ -316,7 +316,7 @@ void CheckControls(TSampleForm& form, int dpi) {
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(Wnd(*form.Ok), WM_GETFONT, 0, 0));
     LOGFONTA lf{};
     const int got = font ? GetObjectA(font, sizeof lf, &lf) : -1;
-    Check(got > 0 && lf.lfHeight == -MulDiv(9, dpi, 72), "controls",
+    Check(got > 0 && lf.lfHeight == -::MulDiv(9, dpi, 72), "controls",
           "button font height " + std::to_string(lf.lfHeight) + " " + std::to_string(got));
 }
 

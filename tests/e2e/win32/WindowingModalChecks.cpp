@@ -110,7 +110,7 @@ void RunModalChecks(qb::TSampleForm& form, std::vector<std::string>& boxes) {
             const auto state = SendMessageA(Wnd(form), WM_QUERYUISTATE, 0, 0);
             check(!(state & UISF_HIDEFOCUS), "focus rectangles shown");
             check(form.Paints > 0 && form.Link->Paints > 0, "form and custom control painted");
-            POINT band{5, MulDiv(TSampleForm::BandTop + 5, form.PixelsPerInch(), 96)};
+            POINT band{5, ::MulDiv(TSampleForm::BandTop + 5, form.PixelsPerInch(), 96)};
             HDC dc = GetDC(Wnd(form));
             check(GetPixel(dc, band.x, band.y) == GetSysColor(COLOR_BTNFACE) &&
                       GetPixel(dc, 5, 5) == RGB(255, 255, 255),
