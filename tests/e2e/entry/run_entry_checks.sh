@@ -19,10 +19,16 @@ e2e_wait_exit 120
 grep -E '^(FAILED|shell-link|not-found|[0-9]+ of [0-9]+ checks)' "$E2E_WORK/wine.log" >&2
 e2e_expect_eq "entry checks pass" "$E2E_EXIT" 0
 
-# The shipping program with no C:\zorn: under Wine's comctl32 5.81 the not-found warning takes
-# the emulated path, which shows nothing yet; the program must still end normally and at once.
+# The shipping program with no C:\zorn: under Wine's comctl32 5.81 the not-found warning comes
+# in the program's own window; answered with Return, the program ends normally.
 rm -rf "$(e2e_unix_path 'C:\zorn')"
 e2e_wine_start "$program"
+if win=$(e2e_wait_window --class "$(basename "${program,,}")" --timeout 60); then
+    e2e_shot not-found "$win" >/dev/null
+    e2e_answer "$win" Return || e2e_fail "the not-found warning did not close on Return"
+else
+    e2e_fail "quillbridge.exe without a target program showed no warning"
+fi
 e2e_wait_exit 30
 e2e_expect_eq "quillbridge.exe without a target program exits 0" "$E2E_EXIT" 0
 e2e_shot no-target >/dev/null
