@@ -23,6 +23,8 @@ bool IsLowSurrogate(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
+} // namespace
+
 void AppendUtf16(std::u16string& out, char32_t cp) {
     if (cp < 0x10000) {
         out += static_cast<char16_t>(cp);
@@ -32,8 +34,6 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
     out += static_cast<char16_t>(0xD800 + (cp >> 10));
     out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
 }
-
-} // namespace
 
 bool IsLeadByte(char byte, ISystemInfo* system) {
     const auto b = static_cast<uint8_t>(byte);

@@ -25,6 +25,9 @@ size_t CharSizeAt(std::string_view text, size_t at, ISystemInfo* system);
 size_t FindLastOfChars(std::string_view text, std::string_view asciiSet);
 size_t FindCharText(std::string_view text, std::string_view asciiText, size_t from = 0);
 
+// Appends a code point as UTF-16, with a surrogate pair above the basic plane.
+void AppendUtf16(std::u16string& out, char32_t cp);
+
 // One character in the process code page ("?" when it has none); code page 1252 when no
 // platform is set.
 std::string CodePageChar(char16_t ch);

@@ -1,4 +1,5 @@
 #include "runtime/headless/SimulatedCodePage.h"
+#include "runtime/CodePage.h"
 
 namespace qb {
 
@@ -36,16 +37,6 @@ bool IsHalfWidthKana(uint8_t b, uint32_t codePage) {
     return codePage == 932 && b >= 0xA1 && b <= 0xDF;
 }
 
-void Append(std::u16string& out, char32_t cp) {
-    if (cp < 0x10000) {
-        out += static_cast<char16_t>(cp);
-        return;
-    }
-    cp -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (cp >> 10));
-    out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-}
-
 } // namespace
 
 bool SimulatedLeadByte(uint8_t byte, uint32_t codePage) {
@@ -74,7 +65,7 @@ std::u16string SimulatedDbcsToUtf16(std::string_view text, uint32_t codePage) {
             if (kana != 0)
                 out += kana;
             else
-                Append(out, StandInPair + (static_cast<char32_t>(b) << 8) + trail);
+                AppendUtf16(out, StandInPair + (static_cast<char32_t>(b) << 8) + trail);
         } else {
             out += static_cast<char16_t>(StandInByte + b);
         }
