@@ -3,9 +3,7 @@
 #include "runtime/Exception.h"
 #include "runtime/Platform.h"
 #include "runtime/Thread.h"
-#include <istream>
-#include <iterator>
-#include <ostream>
+#include "runtime/Stream.h"
 
 namespace qb {
 
@@ -24,10 +22,6 @@ bool IsFramePattern(const std::string& b, size_t p) {
 uint16_t Le16(const std::string& b, size_t p) {
     return static_cast<uint16_t>(static_cast<unsigned char>(b[p]) |
                                  (static_cast<unsigned char>(b[p + 1]) << 8));
-}
-
-std::string ReadAll(std::istream& stream) {
-    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
 }
 
 const char* DecodeMessage(TDecodeResult result) {
@@ -141,27 +135,27 @@ void TMarkupPicture::LoadFile(const std::string& path) {
     }
 }
 
-void TMarkupPicture::LoadStream(std::istream* stream) {
+void TMarkupPicture::LoadStream(TStream* stream) {
     if (!stream)
         return;
     ReadStoredData(stream);
     Changed();
 }
 
-void TMarkupPicture::ReadStoredData(std::istream* stream) {
+void TMarkupPicture::ReadStoredData(TStream* stream) {
     if (!stream)
         return;
-    TakeData(ReadAll(*stream));
+    TakeData(ReadToEnd(*stream));
     RebuildImage();
 }
 
-void TMarkupPicture::SaveStream(std::ostream* stream) const {
+void TMarkupPicture::SaveStream(TStream* stream) const {
     WriteStoredData(stream);
 }
 
-void TMarkupPicture::WriteStoredData(std::ostream* stream) const {
+void TMarkupPicture::WriteStoredData(TStream* stream) const {
     if (stream)
-        stream->write(RawData.data(), static_cast<std::streamsize>(RawData.size()));
+        stream->Write(RawData.data(), RawData.size());
 }
 
 void TMarkupPicture::CopyFrom(const TGraphic* source) {

@@ -6,7 +6,6 @@
 #include "runtime/Picture.h"
 #include <cstdint>
 #include <functional>
-#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 namespace qb {
 
 class TMarkupPicture;
+class TStream;
 
 using TPictureNotifyEvent = std::function<void(TMarkupPicture* Sender)>;
 using TDownloadProgressEvent =
@@ -56,10 +56,10 @@ public:
     // The module handle is the program's own (0): resources come from the platform.
     void LoadResourceData(THandle module, const std::string& name);
     void LoadFile(const std::string& path);
-    void LoadStream(std::istream* stream);
-    void SaveStream(std::ostream* stream) const;
-    void ReadStoredData(std::istream* stream);
-    void WriteStoredData(std::ostream* stream) const;
+    void LoadStream(TStream* stream);
+    void SaveStream(TStream* stream) const;
+    void ReadStoredData(TStream* stream);
+    void WriteStoredData(TStream* stream) const;
     void CopyFrom(const TGraphic* source);
     void LoadFromClipboardFormat() {}
     void SaveToClipboardFormat() const {}

@@ -4,7 +4,7 @@
 #include "runtime/Platform.h"
 #include "runtime/Windowing.h"
 #include <algorithm>
-#include <stdexcept>
+#include "runtime/Exception.h"
 
 namespace qb {
 
@@ -303,7 +303,7 @@ TCanvas& TCustomControl::Canvas() {
     if (PaintCanvas_)
         return *PaintCanvas_;
     if (!Peer())
-        throw std::logic_error("a control without a window has no canvas");
+        throw Exception("a control without a window has no canvas");
     return Peer()->MeasureCanvas();
 }
 

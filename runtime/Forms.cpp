@@ -4,7 +4,7 @@
 #include "runtime/WinConst.h"
 #include "runtime/Windowing.h"
 #include <algorithm>
-#include <stdexcept>
+#include "runtime/Exception.h"
 
 namespace qb {
 
@@ -108,13 +108,13 @@ TCanvas& TForm::Canvas() {
     if (PaintCanvas_)
         return *PaintCanvas_;
     if (!Peer())
-        throw std::logic_error("a form without a window has no canvas");
+        throw Exception("a form without a window has no canvas");
     return Peer()->MeasureCanvas();
 }
 
 int TForm::ShowModal() {
     if (Modal_ || !Peer())
-        throw std::logic_error("the form cannot be shown modally");
+        throw Exception("the form cannot be shown modally");
     if (Position_ == TPosition::poScreenCenter)
         if (IWindowing* windowing = Platform().Windowing) {
             const TSize screen = windowing->ScreenSize();

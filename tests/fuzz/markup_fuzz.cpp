@@ -6,6 +6,7 @@
 // that neither overlap nor pass the right edge, focus frames on their parts).
 #include "markup/MarkupRenderer.h"
 #include "markup/PictureContainer.h"
+#include "runtime/Stream.h"
 #include "runtime/ImageList.h"
 #include "runtime/headless/RecordingCanvas.h"
 #include "runtime/headless/SimulatedMachine.h"
@@ -16,7 +17,6 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <sstream>
 
 namespace {
 
@@ -60,7 +60,7 @@ struct TPictureWorld : TMarkupPictureSource, TImageList {
         for (const char* name : {"anim", "ANIM"}) {
             auto picture = std::make_unique<TMarkupPicture>();
             picture->LogicalDpiX = picture->LogicalDpiY = 96 * 16;
-            std::istringstream in(frames);
+            TMemoryStream in(frames);
             picture->LoadStream(&in);
             picture->SelectFrame(2);
             Named[name] = std::move(picture);

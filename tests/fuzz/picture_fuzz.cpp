@@ -3,6 +3,7 @@
 // stretched, saves and copies. Bad data may only end in the container's own errors; the bytes
 // saved are the bytes loaded; a picture that failed has nothing to draw.
 #include "markup/PictureContainer.h"
+#include "runtime/Stream.h"
 #include "runtime/Exception.h"
 #include "runtime/Platform.h"
 #include "runtime/headless/HeadlessPictures.h"
@@ -10,7 +11,6 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 
 namespace {
 
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     TMarkupPicture picture;
     picture.LogicalDpiX = picture.LogicalDpiY = logicalPpi;
-    std::istringstream in(bytes);
+    TMemoryStream in(bytes);
     CheckDrawable(picture, Try([&] { picture.LoadStream(&in); }));
     if (picture.RawData != bytes)
         Fail("RawData differs from the bytes loaded");
@@ -91,9 +91,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (decoder.Decoded[i] > bytes.size())
             Fail("the decoder was given more bytes than were loaded");
 
-    std::ostringstream out;
+    TMemoryStream out;
     picture.SaveStream(&out);
-    if (out.str() != bytes)
+    if (out.DataString() != bytes)
         Fail("SaveStream did not write the bytes as loaded");
 
     TMarkupPicture copy;

@@ -239,12 +239,53 @@ TEST_F(PictureTest, SavingWritesTheBytesAsLoaded) {
     TMarkupPicture picture;
     ASSERT_EQ(Load(picture, bytes), "");
     picture.SelectFrame(2);
-    std::ostringstream out;
+    TMemoryStream out;
     picture.SaveStream(&out);
-    EXPECT_EQ(out.str(), bytes);
+    EXPECT_EQ(out.DataString(), bytes);
     picture.SaveStream(nullptr);
     picture.LoadStream(nullptr);
     EXPECT_EQ(picture.RawData, bytes);
+}
+
+// A stream that hands out at most one byte per read, or fails after some bytes.
+class TTrickleStream : public TStream {
+public:
+    TTrickleStream(std::string bytes, size_t failAt) : Bytes(std::move(bytes)), FailAt(failAt) {}
+    size_t Read(void* buffer, size_t count) override {
+        if (Pos == FailAt)
+            throw Exception("read error");
+        if (Pos == Bytes.size() || count == 0)
+            return 0;
+        *static_cast<char*>(buffer) = Bytes[Pos++];
+        return 1;
+    }
+    void Write(const void*, size_t) override { throw Exception("write error"); }
+
+private:
+    std::string Bytes;
+    size_t FailAt;
+    size_t Pos = 0;
+};
+
+TEST_F(PictureTest, StreamsAreReadToTheEndAndTheirErrorsReachTheCaller) {
+    const std::string bytes = PictureFixture("three_frames.gif");
+    TMarkupPicture picture;
+    TTrickleStream trickle(bytes, std::string::npos);
+    picture.LoadStream(&trickle);
+    EXPECT_EQ(picture.RawData, bytes);
+    EXPECT_EQ(picture.CountFrames(), 3);
+
+    TTrickleStream failing(bytes, 10);
+    EXPECT_THROW(picture.ReadStoredData(&failing), Exception);
+    EXPECT_THROW(picture.SaveStream(&failing), Exception);
+
+    TMemoryStream memory("ab");
+    memory.Seek(1);
+    memory.Write("xyz", 3); // overwrites from the position and grows
+    EXPECT_EQ(memory.DataString(), "axyz");
+    memory.Seek(99);
+    char c;
+    EXPECT_EQ(memory.Read(&c, 1), 0u);
 }
 
 TEST_F(PictureTest, NewBytesAreCountedAgain) {

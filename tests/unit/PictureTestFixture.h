@@ -1,12 +1,12 @@
 // A simulated machine holding the picture fixtures of tests/pictures, installed as the platform.
 #pragma once
 #include "markup/PictureContainer.h"
+#include "runtime/Stream.h"
 #include "runtime/Platform.h"
 #include "runtime/headless/SimulatedMachine.h"
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
-#include <sstream>
 #include <string>
 
 namespace qb {
@@ -33,7 +33,7 @@ protected:
 
     // A picture loaded from bytes; the error message, empty when it loaded.
     static std::string Load(TMarkupPicture& picture, const std::string& bytes) {
-        std::istringstream in(bytes);
+        TMemoryStream in(bytes);
         try {
             picture.LoadStream(&in);
         } catch (const std::exception& e) {

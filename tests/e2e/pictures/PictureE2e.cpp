@@ -7,6 +7,7 @@
 // usage: picture_e2e DIR... SHOTS_DIR
 #include "markup/MarkupRenderer.h"
 #include "markup/PictureContainer.h"
+#include "runtime/Stream.h"
 #include "runtime/Exception.h"
 #include "runtime/win32/GdiCanvas.h"
 #include "runtime/win32/Win32Platform.h"
@@ -18,7 +19,6 @@
 #include <iterator>
 #include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,7 +57,7 @@ template <typename F> std::string Attempt(const std::string& name, F&& operation
 void Exercise(const fs::path& file, int& decoded, int& refused) {
     const std::string name = file.filename().string();
     TMarkupPicture picture;
-    std::istringstream in(ReadFile(file));
+    TMemoryStream in(ReadFile(file));
     const std::string message = Attempt(name, [&] { picture.LoadStream(&in); });
     (message.empty() ? decoded : refused)++;
     const int count = picture.CountFrames();
@@ -90,7 +90,7 @@ void CheckFixtures(const fs::path& dir) {
     };
     for (const TExpected& c : cases) {
         TMarkupPicture picture;
-        std::istringstream in(ReadFile(dir / c.File));
+        TMemoryStream in(ReadFile(dir / c.File));
         const std::string message = Attempt(c.File, [&] { picture.LoadStream(&in); });
         Check(message == c.Message, c.File, "loading gave \"" + message + "\"");
         Check(picture.CountFrames() == c.Frames, c.File,
@@ -102,7 +102,7 @@ void CheckFixtures(const fs::path& dir) {
 
     // Each frame of the animation draws in its own colour at its own size.
     TMarkupPicture frames;
-    std::istringstream in(ReadFile(dir / "three_frames.gif"));
+    TMemoryStream in(ReadFile(dir / "three_frames.gif"));
     frames.LoadStream(&in);
     const TColor colours[] = {0x0000FF, 0x00FF00, 0xFF0000};
     const TRect boxes[] = {{0, 0, 12, 10}, {2, 1, 7, 5}, {6, 3, 10, 9}};
@@ -145,7 +145,7 @@ void DrawSamples(const fs::path& pictures, const fs::path& shots) {
     TNamedPictures named;
     for (int frame : {2, 3}) {
         auto picture = std::make_unique<TMarkupPicture>();
-        std::istringstream in(ReadFile(pictures / "three_frames.gif"));
+        TMemoryStream in(ReadFile(pictures / "three_frames.gif"));
         picture->LoadStream(&in);
         picture->SelectFrame(frame);
         named.Pictures["frame" + std::to_string(frame)] = std::move(picture);
