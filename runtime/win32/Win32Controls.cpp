@@ -23,7 +23,7 @@ std::string WindowText(HWND window) {
 class TButtonPeer : public TWin32Peer {
 public:
     explicit TButtonPeer(TButton& button) : TWin32Peer(button), Button_(button) {
-        Create(WindowClass(), Style(), 0, ParentWindow());
+        CreateWhenParentHasWindow();
     }
     bool IsPushButton() const override { return true; }
     void Command(int code) override {
@@ -48,7 +48,6 @@ protected:
                 SendMessageA(parent, DM_SETDEFID, 0, 0);
         }
     }
-    HWND ParentWindow() const { return reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()); }
 
 private:
     TButton& Button_;
@@ -57,10 +56,11 @@ private:
 class TCheckBoxPeer : public TWin32Peer {
 public:
     explicit TCheckBoxPeer(TCheckBox& box) : TWin32Peer(box), Box_(box) {
-        Create(WindowClass(), Style(), 0,
-               reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()));
+        CreateWhenParentHasWindow();
     }
-    bool ReadChecked() override { return SendMessageA(Wnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    bool ReadChecked() override {
+        return Wnd_ ? SendMessageA(Wnd_, BM_GETCHECK, 0, 0) == BST_CHECKED : Box_.Checked();
+    }
     void Command(int code) override {
         if (code == BN_CLICKED)
             Guard([&] { Box_.Click(); });
@@ -82,10 +82,11 @@ private:
 class TRadioButtonPeer : public TWin32Peer {
 public:
     explicit TRadioButtonPeer(TRadioButton& radio) : TWin32Peer(radio), Radio_(radio) {
-        Create(WindowClass(), Style(), 0,
-               reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()));
+        CreateWhenParentHasWindow();
     }
-    bool ReadChecked() override { return SendMessageA(Wnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    bool ReadChecked() override {
+        return Wnd_ ? SendMessageA(Wnd_, BM_GETCHECK, 0, 0) == BST_CHECKED : Radio_.Checked();
+    }
     void Command(int code) override {
         if (code == BN_CLICKED)
             Guard([&] { Radio_.Click(); });
@@ -107,8 +108,7 @@ class TEditPeer : public TWin32Peer {
 public:
     TEditPeer(TWinControl& control, bool memo, bool wantReturns)
         : TWin32Peer(control), Memo_(memo), WantReturns_(wantReturns) {
-        Create(WindowClass(), Style(), WS_EX_CLIENTEDGE,
-               reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()));
+        CreateWhenParentHasWindow();
     }
     std::string ReadText() override { return Wnd_ ? WindowText(Wnd_) : Control_.Caption(); }
     bool WantsReturn() const { return Memo_ && WantReturns_; }
@@ -132,14 +132,14 @@ class TComboBoxPeer : public TWin32Peer {
 public:
     explicit TComboBoxPeer(TComboBox& combo) : TWin32Peer(combo), Combo_(combo) {
         CreatedStyle_ = combo.Style();
-        Create(WindowClass(), Style(), 0,
-               reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()));
+        CreateWhenParentHasWindow();
     }
     std::string ReadText() override { return Wnd_ ? WindowText(Wnd_) : Control_.Caption(); }
     int ReadItemIndex() override {
-        return Wnd_ ? static_cast<int>(SendMessageA(Wnd_, CB_GETCURSEL, 0, 0)) : -1;
+        return Wnd_ ? static_cast<int>(SendMessageA(Wnd_, CB_GETCURSEL, 0, 0))
+                    : Combo_.StoredItemIndex();
     }
-    bool DroppedDown() const { return SendMessageA(Wnd_, CB_GETDROPPEDSTATE, 0, 0) != 0; }
+    bool DroppedDown() const { return Wnd_ && SendMessageA(Wnd_, CB_GETDROPPEDSTATE, 0, 0) != 0; }
 
 protected:
     const char* WindowClass() const override { return "COMBOBOX"; }
@@ -177,8 +177,7 @@ private:
 class TDatePickerPeer : public TWin32Peer {
 public:
     explicit TDatePickerPeer(TDateTimePicker& picker) : TWin32Peer(picker), Picker_(picker) {
-        Create(WindowClass(), Style(), 0,
-               reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()));
+        CreateWhenParentHasWindow();
     }
     bool ReadDate(TDate& date) override {
         SYSTEMTIME time{};
@@ -210,8 +209,7 @@ private:
 class TProgressBarPeer : public TWin32Peer {
 public:
     explicit TProgressBarPeer(TProgressBar& bar) : TWin32Peer(bar), Bar_(bar) {
-        Create(WindowClass(), Style(), 0,
-               reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()));
+        CreateWhenParentHasWindow();
     }
 
 protected:
@@ -256,8 +254,7 @@ private:
 class TCustomPeer : public TWin32Peer {
 public:
     explicit TCustomPeer(TCustomControl& control) : TWin32Peer(control), Custom_(control) {
-        Create(WindowClass(), Style(), 0,
-               reinterpret_cast<HWND>(Control_.Parent()->WindowHandle()));
+        CreateWhenParentHasWindow();
     }
     bool IsPushButton() const override { return true; }
     void Command(int code) override {

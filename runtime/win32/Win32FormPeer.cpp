@@ -4,6 +4,7 @@
 #include "runtime/Windowing.h"
 #include <windowsx.h>
 #include <algorithm>
+#include <vector>
 
 namespace qb {
 namespace {
@@ -11,6 +12,7 @@ namespace {
 constexpr const char* FormClassName = "QuillbridgeForm";
 // Forms are made on the user-interface thread only.
 bool FormClassReady = false;
+std::vector<TWin32FormPeer*> LiveForms;
 
 COLORREF Resolve(TColor color) {
     if (IsSystemColor(color))
@@ -37,10 +39,11 @@ TWin32FormPeer::TWin32FormPeer(TForm& form) : TWin32Peer(form), Form_(form) {
         wc.lpszClassName = FormClassName;
         FormClassReady = RegisterClassExA(&wc) != 0;
     }
-    Create(WindowClass(), Style(), ExStyle(), nullptr);
+    LiveForms.push_back(this);
 }
 
 TWin32FormPeer::~TWin32FormPeer() {
+    LiveForms.erase(std::remove(LiveForms.begin(), LiveForms.end(), this), LiveForms.end());
     if (BackBrush_)
         DeleteObject(BackBrush_);
 }
@@ -107,7 +110,13 @@ void TWin32FormPeer::ApplyBounds() {
                        Form_.Top() + size.Height};
     if (wanted == Applied_)
         return;
+    const bool fresh = Applied_ == TRect{};
     Applied_ = wanted;
+    RECT now{};
+    // A window just made already has the place it was made with: no trip to the window system.
+    if (fresh && GetWindowRect(Wnd_, &now) &&
+        TRect{now.left, now.top, now.right, now.bottom} == wanted)
+        return;
     SetWindowPos(Wnd_, nullptr, wanted.Left, wanted.Top, size.Width, size.Height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     BufferValid_ = false;
@@ -156,13 +165,25 @@ void TWin32FormPeer::Invalidate() {
         InvalidateRect(Wnd_, nullptr, FALSE);
 }
 
-void TWin32FormPeer::FocusChild(HWND child) {
-    if (!Wnd_ || !IsWindowVisible(Wnd_)) {
+void TWin32FormPeer::FocusChild(TWin32Peer* child) {
+    if (!Wnd_ || !IsWindowVisible(Wnd_) || !child->Wnd()) {
         PendingFocus_ = child;
         return;
     }
     // Through the dialog manager, so the default button follows the focus as in any dialog.
-    SendMessageA(Wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(child), TRUE);
+    SendMessageA(Wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(child->Wnd()), TRUE);
+}
+
+void TWin32FormPeer::ForgetFocus(const TWin32Peer* peer) {
+    for (TWin32FormPeer* form : LiveForms)
+        if (form->PendingFocus_ == peer)
+            form->PendingFocus_ = nullptr;
+}
+
+HWND TWin32FormPeer::TakePendingFocus() {
+    HWND focus = PendingFocus_ ? PendingFocus_->Wnd() : nullptr;
+    PendingFocus_ = nullptr;
+    return focus && IsChild(Wnd_, focus) ? focus : nullptr;
 }
 
 void TWin32FormPeer::PaintBuffer() {
@@ -348,10 +369,8 @@ LRESULT TWin32FormPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
             if (Form_.FormStyle() == TFormStyle::fsStayOnTop)
                 SetWindowPos(Wnd_, HWND_TOPMOST, 0, 0, 0, 0,
                              SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            if (PendingFocus_ && IsChild(Wnd_, PendingFocus_)) {
+            if (HWND focus = TakePendingFocus()) {
                 // The focus the form chose before it showed, not the dialog's first control.
-                HWND focus = PendingFocus_;
-                PendingFocus_ = nullptr;
                 SendMessageA(Wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
                 return 0;
             }
@@ -461,6 +480,7 @@ void TWin32FormPeer::Route(MSG& msg) {
 }
 
 void TWin32FormPeer::RunModal() {
+    Realize();
     if (!Wnd_)
         return;
     HWND owner = GetActiveWindow();
@@ -483,9 +503,9 @@ void TWin32FormPeer::RunModal() {
     if (Form_.FormStyle() == TFormStyle::fsStayOnTop)
         SetWindowPos(Wnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (Wnd_ && !IsInside(Wnd_, GetFocus())) {
-        HWND focus = PendingFocus_ && IsChild(Wnd_, PendingFocus_)
-                         ? PendingFocus_
-                         : GetNextDlgTabItem(Wnd_, nullptr, FALSE);
+        HWND focus = TakePendingFocus();
+        if (!focus)
+            focus = GetNextDlgTabItem(Wnd_, nullptr, FALSE);
         if (focus)
             SendMessageA(Wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
     }

@@ -20,8 +20,10 @@ public:
     TRect WindowRect() override;
 
     // A child asks for the focus; before the window shows, it is kept for the first activation.
-    void FocusChild(HWND child);
-    HWND PendingFocus() const { return PendingFocus_; }
+    void FocusChild(TWin32Peer* child);
+    TWin32Peer* PendingFocus() const { return PendingFocus_; }
+    // A peer going away is no form's focus to come.
+    static void ForgetFocus(const TWin32Peer* peer);
     // Copies the form's picture of a client rectangle (for controls that paint over it).
     bool CopyBackground(HDC target, int x, int y, int width, int height);
 
@@ -39,6 +41,7 @@ protected:
 private:
     static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     TSize OuterSize() const;
+    HWND TakePendingFocus();
     void ApplyStyle();
     bool EnsureBuffer();
     void PaintBuffer();
@@ -51,7 +54,8 @@ private:
     bool RouteChar(MSG& msg);
 
     TForm& Form_;
-    HWND PendingFocus_ = nullptr;
+    // Not an HWND: the control may not have its window yet.
+    TWin32Peer* PendingFocus_ = nullptr;
     std::unique_ptr<TGdiBitmapCanvas> Buffer_;
     bool BufferValid_ = false;
     HBRUSH BackBrush_ = nullptr;

@@ -119,6 +119,7 @@ TWin32Peer::TWin32Peer(TWinControl& control) : Control_(control) {}
 
 TWin32Peer::~TWin32Peer() {
     Destroying_ = true;
+    TWin32FormPeer::ForgetFocus(this);
     if (Wnd_) {
         ++DestroyingDepth;
         DestroyWindow(Wnd_);
@@ -147,7 +148,57 @@ TWin32FormPeer* TWin32Peer::Form() const {
     return form ? dynamic_cast<TWin32FormPeer*>(form->Peer()) : nullptr;
 }
 
-void TWin32Peer::Create(const char* windowClass, DWORD style, DWORD exStyle, HWND parent) {
+THandle TWin32Peer::Handle() const {
+    const_cast<TWin32Peer*>(this)->Realize();
+    return reinterpret_cast<THandle>(Wnd_);
+}
+
+HWND TWin32Peer::ParentWnd() const {
+    TWinControl* parent = Control_.Parent();
+    auto* peer = parent ? dynamic_cast<TWin32Peer*>(parent->Peer()) : nullptr;
+    return peer ? peer->Wnd_ : nullptr;
+}
+
+void TWin32Peer::Realize() {
+    if (Wnd_ || Destroying_)
+        return;
+    if (!IsTopLevel()) {
+        TWinControl* parent = Control_.Parent();
+        auto* parentPeer = parent ? dynamic_cast<TWin32Peer*>(parent->Peer()) : nullptr;
+        if (!parentPeer)
+            return;
+        if (!parentPeer->Wnd_) {
+            parentPeer->Realize(); // makes ours among its controls'
+            return;
+        }
+    }
+    MakeWindow(true);
+}
+
+void TWin32Peer::CreateWhenParentHasWindow() {
+    if (!IsTopLevel() && ParentWnd())
+        MakeWindow(true);
+}
+
+void TWin32Peer::MakeWindow(bool arrange) {
+    Create(WindowClass(), Style(), ExStyle(), IsTopLevel() ? nullptr : ParentWnd(), arrange);
+    // The controls placed on this one before it had a window get theirs now, in one pass.
+    bool made = false;
+    for (TControl* child : Control_.Controls()) {
+        if (!child->IsWindowedControl())
+            continue;
+        auto* peer = dynamic_cast<TWin32Peer*>(static_cast<TWinControl*>(child)->Peer());
+        if (peer && !peer->Wnd_) {
+            peer->MakeWindow(false);
+            made = true;
+        }
+    }
+    if (made)
+        ArrangeSiblings(&Control_);
+}
+
+void TWin32Peer::Create(const char* windowClass, DWORD style, DWORD exStyle, HWND parent,
+                        bool arrange) {
     const TRect bounds = Control_.BoundsRect();
     const bool child = parent != nullptr;
     if (child && Control_.Visible())
@@ -170,7 +221,8 @@ void TWin32Peer::Create(const char* windowClass, DWORD style, DWORD exStyle, HWN
     ApplyFont();
     ApplyBounds();
     ApplyState();
-    ArrangeSiblings(Control_.Parent());
+    if (arrange)
+        ArrangeSiblings(Control_.Parent());
 }
 
 void TWin32Peer::Recreate() {
@@ -405,22 +457,21 @@ void TWin32Peer::Invalidate() {
 }
 
 void TWin32Peer::SetFocus() {
-    if (!Wnd_)
-        return;
     TWin32FormPeer* form = Form();
     if (form && form != this) {
-        form->FocusChild(Wnd_);
+        form->FocusChild(this);
         return;
     }
-    ::SetFocus(Wnd_);
+    if (Wnd_)
+        ::SetFocus(Wnd_);
 }
 
 bool TWin32Peer::Focused() {
+    TWin32FormPeer* form = Form();
+    if (form && form != this && (!form->Wnd() || !IsWindowVisible(form->Wnd())))
+        return form->PendingFocus() == this;
     if (!Wnd_)
         return false;
-    TWin32FormPeer* form = Form();
-    if (form && form != this && !IsWindowVisible(form->Wnd()))
-        return form->PendingFocus() == Wnd_;
     HWND focus = GetFocus();
     return focus && (focus == Wnd_ || IsChild(Wnd_, focus));
 }

@@ -41,8 +41,12 @@ public:
     static TWin32Peer* FromWindow(HWND window);
     static TWin32Peer* OwnerOf(HWND window);
 
-    THandle Handle() const override { return reinterpret_cast<THandle>(Wnd_); }
+    // Asking for the handle makes the window (and its parents') when it has none yet.
+    THandle Handle() const override;
+    // The window, or none while the form has not been shown or asked for its handle.
     HWND Wnd() const { return Wnd_; }
+    // Makes the window now, with the windows of its parents and of the controls on it.
+    void Realize();
     TWinControl& Control() const { return Control_; }
     TWin32FormPeer* Form() const;
 
@@ -66,8 +70,15 @@ public:
     HFONT FontHandle() const { return Font_; }
 
 protected:
-    // Makes the window (hidden) and reads the whole state. Forms pass no parent.
-    void Create(const char* windowClass, DWORD style, DWORD exStyle, HWND parent);
+    // Windows are made late: a form's when it is first shown, a control's with its parent's.
+    // Creating a top-level window and then changing it step by step while the dialog is built
+    // costs a round trip to the window system each time; made late, each window is made once
+    // with its final state. Controls call this at the end of their constructor.
+    void CreateWhenParentHasWindow();
+    // Makes the window (hidden) and reads the whole state. Forms pass no parent. Without
+    // arrange, the caller orders the siblings once after making them all.
+    void Create(const char* windowClass, DWORD style, DWORD exStyle, HWND parent,
+                bool arrange = true);
     // Destroys and makes the window again (styles a window cannot change).
     void Recreate();
     // Kind-specific state (check, items, range...); called after creation and on State.
@@ -93,6 +104,9 @@ private:
     static LRESULT CALLBACK DispatchProc(TWin32Peer* peer, HWND window, UINT message, WPARAM wParam,
                                          LPARAM lParam);
     void MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void MakeWindow(bool arrange);
+    HWND ParentWnd() const;
+    bool IsTopLevel() const { return Control_.Kind() == TControlKind::Form; }
     friend class TWin32FormPeer;
 
     WNDPROC ClassProc_ = nullptr;

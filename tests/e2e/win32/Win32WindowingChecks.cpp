@@ -10,6 +10,7 @@
 #include "runtime/Forms.h"
 #include "runtime/StdCtrls.h"
 #include "runtime/win32/GdiCanvas.h"
+#include "runtime/win32/Win32Peer.h"
 #include "runtime/win32/Win32Platform.h"
 #include "tests/e2e/common/E2eCheck.h"
 #include "tests/e2e/win32/WindowingSampleForm.h"
@@ -320,6 +321,54 @@ void CheckControls(TSampleForm& form, int dpi) {
           "button font height " + std::to_string(lf.lfHeight) + " " + std::to_string(got));
 }
 
+// Windows are made once, late: a form's when it is shown or asked for its handle, with every
+// control on it, from the state its objects gathered meanwhile.
+void CheckLateWindows() {
+    auto made = [](TWinControl& control) {
+        auto* peer = dynamic_cast<TWin32Peer*>(control.Peer());
+        return peer && peer->Wnd() != nullptr;
+    };
+    TForm form(&Application);
+    auto* box = new TCheckBox(&form);
+    box->SetParent(&form);
+    auto* combo = new TComboBox(&form);
+    combo->SetParent(&form);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    auto* gone = new TEdit(&form);
+    gone->SetParent(&form);
+    form.SetBorderStyle(TFormBorderStyle::bsSingle);
+    form.SetClientWidth(300);
+    form.SetClientHeight(120);
+    box->SetChecked(true);
+    combo->Items.Add("one");
+    combo->Items.Add("two");
+    combo->SetItemIndex(1);
+    edit->SetCaption("typed before");
+    edit->SetTabOrder(0);
+    gone->SetFocus();
+    delete gone; // the focus it asked for goes with it
+    box->SetFocus();
+    Check(!made(form) && !made(*box) && !made(*combo), "late windows", "none while building");
+    Check(box->Checked() && combo->ItemIndex() == 1 && edit->Text() == "typed before",
+          "late windows", "state read from the objects meanwhile");
+    Check(box->Focused() && !edit->Focused(), "late windows", "focus kept for the first show");
+
+    Check(Wnd(*combo) != nullptr && made(form) && made(*box) && made(*edit), "late windows",
+          "asking one control for its handle makes the form's windows");
+    RECT client{};
+    GetClientRect(Wnd(form), &client);
+    Check(client.right == 300 && client.bottom == 120 && (StyleOf(form) & WS_CAPTION) &&
+              !(GetWindowLongPtrA(Wnd(form), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME),
+          "late windows", "form made with its final size and frame");
+    Check(SendMessageA(Wnd(*box), BM_GETCHECK, 0, 0) == BST_CHECKED &&
+              SendMessageA(Wnd(*combo), CB_GETCURSEL, 0, 0) == 1 &&
+              TextOf(Wnd(*edit)) == "typed before",
+          "late windows", "windows made with the objects' state");
+    Check(GetWindow(Wnd(form), GW_CHILD) == Wnd(*edit), "late windows",
+          "z-order follows the tab order");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -345,6 +394,7 @@ int main(int argc, char** argv) {
     CheckDates(win32.Windowing);
     CheckPictures(win32.Windowing);
     CheckServices(win32.Windowing, dpi);
+    CheckLateWindows();
     {
         TSampleForm form;
         CheckControls(form, dpi);
