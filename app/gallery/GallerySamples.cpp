@@ -212,6 +212,37 @@ std::string LinksSample(TGalleryContext& context) {
     return dialog.Run();
 }
 
+// Small icons are drawn at the top of their line: the large one gets a line of its own.
+const char* const PicturesContent =
+    "<IMG SRC=\"LSYS:.txt\" ALIGN=\"MIDDLE\"> <B>How to print</B><BR>The notes in "
+    "<A HREF=\"notes:readme\"><IMG SRC=\"SSYS:readme.txt\"> readme.txt</A> tell how "
+    "<IMG SRC=\"SSYS:.exe\"> <B>spoolix.exe</B> prints the file f.";
+const char* const PicturesExpanded = "Files in c:\\zorn:<BR>"
+                                     "<IMG SRC=\"SSYS:kestro.exe\"> kestro.exe, the program<BR>"
+                                     "<IMG SRC=\"SSYS:dosbox.conf\"> dosbox.conf, written now<BR>"
+                                     "<IMG SRC=\"SSYS:readme.txt\"> readme.txt, the notes";
+const char* const PicturesFooter =
+    "<IMG SRC=\"SSYS:f.txt\"> CTRL+ALT+P sends the file f to the default printer.";
+
+// The dialog draws the shell's icons of file types in its markup texts; it gives the renderer
+// no picture list, so pictures by address would take no space and are left out.
+std::string PicturesSample(TGalleryContext& context) {
+    TSampleDialog dialog(context, "Pictures in the texts");
+    dialog.SetContent(PicturesContent);
+    dialog.MainIcon = TIconKind::tiInformation;
+    dialog.ExpandedText = PicturesExpanded;
+    dialog.CollapsedControlText = "Show the files";
+    dialog.ExpandedControlText = "Hide the files";
+    dialog.FooterText = PicturesFooter;
+    dialog.Options += doHyperlinks;
+    dialog.Options += doExpandedDefault;
+    dialog.CommonButtons = {cbOK};
+    dialog.OnHyperlinkClick = [&](TComponent*, const std::string& link) {
+        context.Log("event=link " + link);
+    };
+    return dialog.Run();
+}
+
 // OnCloseQuery keeps the dialog open after the first click.
 std::string CloseQuerySample(TGalleryContext& context) {
     TSampleDialog dialog(context, "Closing needs two clicks");
@@ -253,7 +284,7 @@ std::string EverythingSample(TGalleryContext& context) {
 const char* const MessageBoxes = "Message boxes and the message facade";
 const char* const Icons = "Main icons";
 const char* const Choices = "Radio buttons, command links, verification";
-const char* const Extras = "Expandable text, footer, progress, timer, links, events";
+const char* const Extras = "Expandable text, footer, progress, timer, links, pictures, events";
 
 const std::vector<TGallerySample> Samples = {
     {MessageBoxes, "mb-ok", "Message box: OK, information icon",
@@ -303,6 +334,7 @@ const std::vector<TGallerySample> Samples = {
     {Extras, "marquee", "Marquee progress bar", MarqueeSample},
     {Extras, "timer", "Timer: closes by itself (AutoClose)", TimerSample},
     {Extras, "links", "Links in the content", LinksSample},
+    {Extras, "pictures", "Shell icons in the content, details and footer", PicturesSample},
     {Extras, "close-query", "OnCloseQuery refuses the first click", CloseQuerySample},
     {Extras, "everything", "Everything at once", EverythingSample},
 };
