@@ -87,7 +87,7 @@ DWORD TWin32FormPeer::ExStyleFor(const TForm& form) {
         exStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
     if (form.FormStyle() == TFormStyle::fsStayOnTop)
         exStyle |= WS_EX_TOPMOST;
-    return exStyle;
+    return exStyle | ReadingExStyle(form);
 }
 
 TSize TWin32FormPeer::OuterSize() const {

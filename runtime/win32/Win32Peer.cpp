@@ -148,6 +148,24 @@ TWin32FormPeer* TWin32Peer::Form() const {
     return form ? dynamic_cast<TWin32FormPeer*>(form->Peer()) : nullptr;
 }
 
+DWORD TWin32Peer::ReadingExStyle(const TControl& control) {
+    if (!control.UseRightToLeftReading())
+        return 0;
+    // Text reads right to left; boxes and fields also sit at the right. The dialog places the
+    // controls mirrored itself, so the windows are not given a mirrored layout.
+    switch (control.Kind()) {
+    case TControlKind::CheckBox:
+    case TControlKind::RadioButton:
+        return WS_EX_RTLREADING | WS_EX_RIGHT;
+    case TControlKind::Edit:
+    case TControlKind::Memo:
+    case TControlKind::ComboBox:
+        return WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR;
+    default:
+        return WS_EX_RTLREADING;
+    }
+}
+
 THandle TWin32Peer::Handle() const {
     const_cast<TWin32Peer*>(this)->Realize();
     return reinterpret_cast<THandle>(Wnd_);
@@ -205,6 +223,8 @@ void TWin32Peer::Create(const char* windowClass, DWORD style, DWORD exStyle, HWN
         style |= WS_VISIBLE;
     if (!Control_.Enabled())
         style |= WS_DISABLED;
+    if (child)
+        exStyle |= ReadingExStyle(Control_);
     const std::string text = Control_.Caption();
     HMENU id = child ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId++)) : nullptr;
     Wnd_ = CreateWindowExA(exStyle, windowClass, text.c_str(), style | (child ? WS_CHILD : 0),

@@ -94,6 +94,8 @@ protected:
     // Z-order follows tab order (the dialog manager walks windows in z-order) and the first
     // control of each group of radio buttons starts a group.
     static void ArrangeSiblings(TWinControl* parent);
+    // Extended styles for a control that reads right to left (none otherwise).
+    static DWORD ReadingExStyle(const TControl& control);
 
     HWND Wnd_ = nullptr;
     TWinControl& Control_;

@@ -321,6 +321,35 @@ void CheckControls(TSampleForm& form, int dpi) {
           "button font height " + std::to_string(lf.lfHeight) + " " + std::to_string(got));
 }
 
+// Right-to-left reading reaches the windows; the dialog mirrors the places itself, so no
+// window gets a mirrored layout.
+void CheckReadingOrder() {
+    TForm form(&Application);
+    form.SetBiDiMode(TBiDiMode::bdRightToLeft);
+    struct TCase {
+        TWinControl* Control;
+        DWORD Wanted;
+    };
+    auto add = [&](TWinControl* control, bool rightToLeft) {
+        control->SetParent(&form);
+        if (rightToLeft)
+            control->SetBiDiMode(TBiDiMode::bdRightToLeft);
+        return control;
+    };
+    const TCase cases[] = {
+        {&form, WS_EX_RTLREADING},
+        {add(new TCheckBox(&form), true), WS_EX_RTLREADING | WS_EX_RIGHT},
+        {add(new TEdit(&form), true), WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR},
+        {add(new TButton(&form), true), WS_EX_RTLREADING},
+        {add(new TCheckBox(&form), false), 0},
+    };
+    const DWORD reading = WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR | WS_EX_LAYOUTRTL;
+    for (const TCase& c : cases) {
+        const auto ex = static_cast<DWORD>(GetWindowLongPtrA(Wnd(*c.Control), GWL_EXSTYLE));
+        Check((ex & reading) == c.Wanted, "reading order", ClassOf(Wnd(*c.Control)) + " styles");
+    }
+}
+
 // Windows are made once, late: a form's when it is shown or asked for its handle, with every
 // control on it, from the state its objects gathered meanwhile.
 void CheckLateWindows() {
@@ -395,6 +424,7 @@ int main(int argc, char** argv) {
     CheckPictures(win32.Windowing);
     CheckServices(win32.Windowing, dpi);
     CheckLateWindows();
+    CheckReadingOrder();
     {
         TSampleForm form;
         CheckControls(form, dpi);
