@@ -342,18 +342,6 @@ LRESULT TWin32FormPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
         if (LOWORD(lParam) == HTCLIENT && SetCursorFor(reinterpret_cast<HWND>(wParam)))
             return TRUE;
         break;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        MouseMessage(message, wParam, lParam);
-        return 0;
     case WM_MOUSELEAVE:
         Tracking_ = false;
         if (!Destroying_ && !Form_.IsDestroying())
@@ -377,6 +365,10 @@ LRESULT TWin32FormPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     default:
+        if (IsMouseMessage(message)) {
+            MouseMessage(message, wParam, lParam);
+            return 0;
+        }
         break;
     }
     return DefDlgProcA(Wnd_, message, wParam, lParam);

@@ -288,6 +288,24 @@ LRESULT TWin32Peer::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(Wnd_, message, wParam, lParam);
 }
 
+bool TWin32Peer::IsMouseMessage(UINT message) {
+    switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void TWin32Peer::MouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!HooksAllowed(*this))
         return;
@@ -349,20 +367,10 @@ LRESULT TWin32Peer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
         if (HooksAllowed(*this))
             Guard([&] { Control_.MouseLeave(); });
         return CallDefault(message, wParam, lParam);
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        // The hook first: a button's own handling of the release sends the click.
-        MouseMessage(message, wParam, lParam);
-        return CallDefault(message, wParam, lParam);
     default:
+        // The hook first: a button's own handling of the release sends the click.
+        if (IsMouseMessage(message))
+            MouseMessage(message, wParam, lParam);
         return CallDefault(message, wParam, lParam);
     }
 }

@@ -105,6 +105,7 @@ private:
     static LRESULT CALLBACK ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK DispatchProc(TWin32Peer* peer, HWND window, UINT message, WPARAM wParam,
                                          LPARAM lParam);
+    static bool IsMouseMessage(UINT message);
     void MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void MakeWindow(bool arrange);
     HWND ParentWnd() const;
