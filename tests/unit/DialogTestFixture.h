@@ -1,11 +1,7 @@
 // A simulated machine with a scripted native task dialog, installed as the platform for one test.
 #pragma once
+#include "HeadlessDialogTest.h"
 #include "dialogs/TaskDialog.h"
-#include "runtime/Platform.h"
-#include "runtime/headless/HeadlessWindowing.h"
-#include "runtime/headless/ScriptedTaskDialog.h"
-#include "runtime/headless/SimulatedMachine.h"
-#include <gtest/gtest.h>
 #include <string>
 
 namespace qb {
@@ -20,19 +16,8 @@ public:
     bool Translate = false;
 };
 
-class DialogTest : public ::testing::Test {
+class DialogTest : public HeadlessDialogTest {
 protected:
-    void SetUp() override {
-        Saved = Platform();
-        TPlatform platform = Machine.AsPlatform(&Native);
-        platform.Windowing = &Screen;
-        SetPlatform(platform);
-        InitTaskDialogModule();
-    }
-    void TearDown() override {
-        DoneTaskDialogModule();
-        SetPlatform(Saved);
-    }
     // The only configuration shown so far.
     const TNativeTaskDialogConfig& Config() {
         EXPECT_EQ(Native.Shown.size(), 1u);
@@ -49,11 +34,6 @@ protected:
                                       const std::string& link = {}) {
         return {notification, wParam, U(link)};
     }
-
-    TSimulatedMachine Machine;
-    TScriptedTaskDialog Native;
-    THeadlessWindowing Screen;
-    TPlatform Saved;
 };
 
 } // namespace qb

@@ -1,16 +1,12 @@
 // The emulated window on the headless screen: a simulated machine, a scripted user and one
 // dialog model per test, with the window's metrics worked out from its canvas.
 #pragma once
+#include "HeadlessDialogTest.h"
 #include "dialogs/DialogMetrics.h"
 #include "dialogs/MessageForm.h"
 #include "dialogs/TaskDialog.h"
 #include "dialogs/TaskDialogButton.h"
-#include "runtime/Platform.h"
 #include "runtime/headless/HeadlessGraphic.h"
-#include "runtime/headless/HeadlessWindowing.h"
-#include "runtime/headless/ScriptedTaskDialog.h"
-#include "runtime/headless/SimulatedMachine.h"
-#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 
@@ -44,22 +40,17 @@ struct TFormMetrics {
     }
 };
 
-class MessageFormTest : public ::testing::Test {
+class MessageFormTest : public HeadlessDialogTest {
 protected:
     void SetUp() override {
-        Saved = Platform();
-        TPlatform platform = Machine.AsPlatform(&Native);
-        platform.Windowing = &Screen;
-        SetPlatform(platform);
-        InitTaskDialogModule();
+        HeadlessDialogTest::SetUp();
         CommonButtonWidthCache().fill(0);
         Dialog = std::make_unique<TCustomTaskDialog>(nullptr);
         Dialog->ForceEmulation = true;
     }
     void TearDown() override {
         Dialog.reset();
-        DoneTaskDialogModule();
-        SetPlatform(Saved);
+        HeadlessDialogTest::TearDown();
     }
 
     // The window as Execute would build it, not shown.
@@ -86,10 +77,6 @@ protected:
         return canvas.TextWidth(StripHotkey(text));
     }
 
-    TSimulatedMachine Machine;
-    TScriptedTaskDialog Native;
-    THeadlessWindowing Screen;
-    TPlatform Saved;
     std::unique_ptr<TCustomTaskDialog> Dialog;
 };
 

@@ -1,29 +1,20 @@
 // The setup pass's tests run on a simulated machine with a scripted native task dialog.
 #pragma once
+#include "HeadlessDialogTest.h"
 #include "dialogs/TaskDialog.h"
-#include "runtime/Platform.h"
-#include "runtime/headless/HeadlessWindowing.h"
-#include "runtime/headless/ScriptedTaskDialog.h"
-#include "runtime/headless/SimulatedMachine.h"
 #include "setup/Discovery.h"
-#include <gtest/gtest.h>
 #include <string>
 
 namespace qb {
 
-class SetupTest : public ::testing::Test {
+class SetupTest : public HeadlessDialogTest {
 protected:
     void SetUp() override {
-        Saved = Platform();
-        TPlatform platform = Machine.AsPlatform(&Native);
-        platform.Windowing = &Screen;
-        SetPlatform(platform);
-        InitTaskDialogModule();
+        HeadlessDialogTest::SetUp();
         ResetSetupState();
     }
     void TearDown() override {
-        DoneTaskDialogModule();
-        SetPlatform(Saved);
+        HeadlessDialogTest::TearDown();
         ResetSetupState();
     }
 
@@ -52,11 +43,6 @@ protected:
         return texts;
     }
     void Answer(int button) { Native.Answers.push_back({button, 0, false, {}}); }
-
-    TSimulatedMachine Machine;
-    TScriptedTaskDialog Native;
-    THeadlessWindowing Screen;
-    TPlatform Saved;
 };
 
 } // namespace qb
