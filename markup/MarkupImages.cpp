@@ -5,7 +5,6 @@
 #include "markup/PictureContainer.h"
 #include "runtime/ImageList.h"
 #include <algorithm>
-#include <cmath>
 
 namespace qb::markup {
 
@@ -20,11 +19,6 @@ int ClampInt(TCoord v) {
 TCoord DeviceScaled(TCoord size, int pixelsPerInch) {
     const int scaled = MulDiv(ClampInt(size), pixelsPerInch, 96);
     return scaled == -1 && size != 0 ? 0 : scaled;
-}
-
-int RoundScaled(int size, double scale) {
-    const double v = std::nearbyint(size * scale);
-    return (v > -1e9 && v < 1e9) ? static_cast<int>(v) : 0;
 }
 
 } // namespace

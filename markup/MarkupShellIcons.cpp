@@ -6,17 +6,12 @@
 
 namespace qb {
 
-namespace {
-
-// Rounded like the processor's default mode: halves to the even neighbour.
 int RoundScaled(int size, double scale) {
     const double v = std::nearbyint(size * scale);
     if (!(v > -1e9 && v < 1e9))
         return 0;
     return static_cast<int>(v);
 }
-
-} // namespace
 
 void DrawShellIcon(TCanvas& canvas, int x, int y, TSize& size, double scale, bool printing,
                    bool draw, bool large, const std::string& name) {

@@ -66,5 +66,8 @@ void DrawShellIcon(TCanvas& canvas, int x, int y, TSize& size, double scale, boo
                    bool draw, bool large, const std::string& name);
 // A stretched copy of the whole bitmap in the rectangle.
 void StretchBitmapToRect(TCanvas& canvas, const TRect& rect, const TGraphic& bitmap);
+// A size times a printing scale, rounded like the processor's default mode (halves to the even
+// neighbour); 0 when out of range.
+int RoundScaled(int size, double scale);
 
 } // namespace qb

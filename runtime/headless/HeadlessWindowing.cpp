@@ -4,12 +4,12 @@
 #include "runtime/StdCtrls.h"
 #include "runtime/WinConst.h"
 #include "runtime/headless/HeadlessPeer.h"
+#include "runtime/headless/HostFiles.h"
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -70,15 +70,6 @@ bool BmpSize(const std::string& data, int& width, int& height) {
         return false;
     }
     return width > 0 && height > 0;
-}
-
-std::optional<std::string> ReadHostFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream data;
-    data << in.rdbuf();
-    return data.str();
 }
 
 // The file of a "NAME BITMAP "file"" line in any .rc file of the folder.

@@ -1,12 +1,12 @@
 #include "runtime/headless/SimulatedMachine.h"
 #include "runtime/AsciiCase.h"
 #include "runtime/CodePage.h"
+#include "runtime/headless/HostFiles.h"
 #include "runtime/headless/SimulatedCodePage.h"
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 // The system-information half of the simulated machine: versions, resources read from the
@@ -55,15 +55,6 @@ std::string StripComments(const std::string& text) {
         }
     }
     return out;
-}
-
-std::optional<std::string> ReadHostFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 // A quoted .rc string starting at text[pos] == '"'; pos ends after the closing quote.

@@ -171,22 +171,25 @@ THandle TWin32Peer::Handle() const {
     return reinterpret_cast<THandle>(Wnd_);
 }
 
-HWND TWin32Peer::ParentWnd() const {
+TWin32Peer* TWin32Peer::ParentPeer() const {
     TWinControl* parent = Control_.Parent();
-    auto* peer = parent ? dynamic_cast<TWin32Peer*>(parent->Peer()) : nullptr;
-    return peer ? peer->Wnd_ : nullptr;
+    return parent ? dynamic_cast<TWin32Peer*>(parent->Peer()) : nullptr;
+}
+
+HWND TWin32Peer::ParentWnd() const {
+    TWin32Peer* parent = ParentPeer();
+    return parent ? parent->Wnd_ : nullptr;
 }
 
 void TWin32Peer::Realize() {
     if (Wnd_ || Destroying_)
         return;
     if (!IsTopLevel()) {
-        TWinControl* parent = Control_.Parent();
-        auto* parentPeer = parent ? dynamic_cast<TWin32Peer*>(parent->Peer()) : nullptr;
-        if (!parentPeer)
+        TWin32Peer* parent = ParentPeer();
+        if (!parent)
             return;
-        if (!parentPeer->Wnd_) {
-            parentPeer->Realize(); // makes ours among its controls'
+        if (!parent->Wnd_) {
+            parent->Realize(); // makes ours among its controls'
             return;
         }
     }

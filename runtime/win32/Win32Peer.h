@@ -108,6 +108,7 @@ private:
     static bool IsMouseMessage(UINT message);
     void MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void MakeWindow(bool arrange);
+    TWin32Peer* ParentPeer() const;
     HWND ParentWnd() const;
     bool IsTopLevel() const { return Control_.Kind() == TControlKind::Form; }
     friend class TWin32FormPeer;
