@@ -30,7 +30,6 @@ public:
     void Write(const void* buffer, size_t count) override;
 
     const std::string& DataString() const { return Bytes; }
-    size_t Position() const { return Pos; }
     void Seek(size_t position) { Pos = position < Bytes.size() ? position : Bytes.size(); }
 
 private:
