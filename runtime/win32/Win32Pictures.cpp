@@ -1,4 +1,5 @@
 #include "runtime/win32/Win32Pictures.h"
+#include "runtime/GifScan.h"
 #include "runtime/win32/GdiCanvas.h"
 #include "runtime/win32/WindowsApi.h"
 #include <cstring>
@@ -64,6 +65,8 @@ bool DrawListIcon(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style) 
 TDecodeResult Win32PictureDecoder::Decode(std::string_view bytes,
                                           std::unique_ptr<TDecodedPicture>& out) {
     out.reset();
+    if (IsGif(bytes) && !GifHasColourTables(bytes))
+        return TDecodeResult::InvalidFormat;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
     if (!block)
         return TDecodeResult::NoMemory;
