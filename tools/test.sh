@@ -3,7 +3,7 @@
 # builds every preset and runs every kind of test:
 #
 #   native   unit and integration tests (headless backend, ASan+UBSan; real DOSBox)
-#   fuzz     the markup fuzzer for about a minute (clang, libFuzzer)
+#   fuzz     both fuzzers over their committed corpus and a fixed count of seeded inputs
 #   bench    the markup benchmark and its growth check (release build)
 #   win64    end-to-end tests: the real program and the gallery under wine64 + Xvfb
 #   win32    the shipping 32-bit build: checks that need not run it (imports, subsystem)

@@ -1,5 +1,6 @@
 #include "runtime/headless/HeadlessPictures.h"
 #include "runtime/AsciiCase.h"
+#include "runtime/headless/PngChunks.h"
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -106,8 +107,12 @@ TDecodeResult THeadlessPictureDecoder::Decode(std::string_view bytes,
         return FailWith;
     if (bytes.empty() || bytes.size() > 0x7FFFFFFF || !HuffmanTablesFit(bytes))
         return TDecodeResult::InvalidFormat;
-    const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
-    const int length = static_cast<int>(bytes.size());
+    std::optional<std::string> png;
+    if (IsPng(bytes) && !(png = WithoutEmptyDataChunks(bytes)))
+        return TDecodeResult::InvalidFormat;
+    const std::string_view input = png ? std::string_view(*png) : bytes;
+    const auto* data = reinterpret_cast<const stbi_uc*>(input.data());
+    const int length = static_cast<int>(input.size());
     int w = 0, h = 0, channels = 0;
     if (!stbi_info_from_memory(data, length, &w, &h, &channels) || w <= 0 || h <= 0 ||
         static_cast<long long>(w) * h > MaxPixels)

@@ -75,10 +75,13 @@ bool BmpSize(const std::string& data, int& width, int& height) {
 // The file of a "NAME BITMAP "file"" line in any .rc file of the folder.
 std::optional<std::string> BitmapFile(const std::string& dir, const std::string& name) {
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
-        if (entry.path().extension() != ".rc")
-            continue;
-        std::istringstream lines(ReadHostFile(entry.path().string()).value_or(""));
+    std::vector<std::filesystem::path> scripts;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, error))
+        if (entry.path().extension() == ".rc")
+            scripts.push_back(entry.path());
+    std::sort(scripts.begin(), scripts.end()); // the same file wins on every machine
+    for (const auto& script : scripts) {
+        std::istringstream lines(ReadHostFile(script.string()).value_or(""));
         for (std::string line; std::getline(lines, line);) {
             std::istringstream words(line);
             std::string id, type;

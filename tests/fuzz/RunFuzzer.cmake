@@ -1,18 +1,25 @@
-# Runs a libFuzzer target for a bounded time on a fresh copy of its seed corpus and prints the
-# run's executions and coverage. Crash inputs land in WORK/artifacts.
-# Usage: cmake -DFUZZER=exe -DSEEDS=dir -DWORK=dir [-DSECONDS=60] -P RunFuzzer.cmake
+# Runs a libFuzzer target over a fresh copy of its committed corpus, then RUNS more inputs that
+# it makes from a fixed SEED, and prints the run's executions and coverage. The same tree does
+# the same work on every run; random exploration is tools/fuzz.sh. Crash inputs land in
+# WORK/artifacts.
+# Usage: cmake -DFUZZER=exe -DSEEDS=dir -DWORK=dir [-DRUNS=10000] [-DSEED=1] -P RunFuzzer.cmake
 cmake_minimum_required(VERSION 3.25)
-if(NOT DEFINED SECONDS)
-  set(SECONDS 60)
+if(NOT DEFINED RUNS)
+  set(RUNS 10000)
+endif()
+if(NOT DEFINED SEED)
+  set(SEED 1)
 endif()
 set(corpus ${WORK}/corpus)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/artifacts)
 file(COPY ${SEEDS}/ DESTINATION ${corpus})
 
+# -reload=0: the corpus is read once, not again on a clock. The per-input timeout is generous,
+# so that a loaded machine never turns a slow input into a failure.
 execute_process(
-  COMMAND ${FUZZER} ${corpus} -max_total_time=${SECONDS} -rss_limit_mb=2048 -timeout=10
-          -print_final_stats=1 -artifact_prefix=${WORK}/artifacts/
+  COMMAND ${FUZZER} ${corpus} -runs=${RUNS} -seed=${SEED} -reload=0 -rss_limit_mb=2048
+          -timeout=120 -print_final_stats=1 -artifact_prefix=${WORK}/artifacts/
   WORKING_DIRECTORY ${WORK}
   RESULT_VARIABLE result
   OUTPUT_VARIABLE output
@@ -38,5 +45,5 @@ if(NOT result EQUAL 0)
   string(SUBSTRING "${output}" ${from} -1 tail)
   message("${tail}")
   message(FATAL_ERROR "the fuzzer failed (exit ${result}); the input is in ${WORK}/artifacts, "
-                      "the whole log in ${WORK}/fuzz.log")
+                      "the whole log in ${WORK}/fuzz.log; keep it in ${SEEDS} once mended")
 endif()

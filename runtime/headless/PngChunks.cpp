@@ -1,0 +1,51 @@
+#include "runtime/headless/PngChunks.h"
+
+namespace qb {
+
+namespace {
+
+constexpr std::string_view Signature("\x89PNG\r\n\x1A\n", 8);
+constexpr size_t ChunkFrame = 12; // length, type and CRC around the data
+
+uint32_t Be32(std::string_view b, size_t p) {
+    uint32_t v = 0;
+    for (size_t i = 0; i < 4; ++i)
+        v = (v << 8) | static_cast<unsigned char>(b[p + i]);
+    return v;
+}
+
+} // namespace
+
+bool IsPng(std::string_view bytes) {
+    return bytes.substr(0, Signature.size()) == Signature;
+}
+
+std::optional<std::string> WithoutEmptyDataChunks(std::string_view png) {
+    std::string kept(png.substr(0, Signature.size()));
+    size_t p = Signature.size();
+    bool hasData = false;
+    while (p + ChunkFrame <= png.size()) {
+        const uint64_t length = Be32(png, p);
+        const std::string_view type = png.substr(p + 4, 4);
+        if (length > png.size() - p - ChunkFrame)
+            break; // runs past the end: the decoder reads what is left as it stands
+        const size_t size = ChunkFrame + static_cast<size_t>(length);
+        if (type == "IDAT") {
+            if (length == 0) {
+                p += size;
+                continue;
+            }
+            hasData = true;
+        }
+        kept.append(png.substr(p, size));
+        p += size;
+        if (type == "IEND")
+            break;
+    }
+    if (!hasData)
+        return std::nullopt;
+    kept.append(png.substr(p));
+    return kept;
+}
+
+} // namespace qb
