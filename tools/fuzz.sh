@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
-# tools/fuzz.sh [SECONDS] [FUZZER...]: random exploration, apart from the test command. Builds
-# the fuzz preset and runs each fuzzer (markup_fuzz, picture_fuzz; all when none is named) for
-# SECONDS (default 600) from a random seed on a copy of its committed corpus. Afterwards the
-# inputs that reach new code are merged into the committed corpus (tests/fuzz/*_corpus), and an
-# input that failed is copied there too, named by its hash, so that the test command replays it
-# on every run from then on. Commit what it adds once the fault is mended. Needs the packages of
-# tools/test.sh (run that once first).
+# tools/fuzz.sh [--merge] [SECONDS] [FUZZER...]: random exploration, apart from the test command.
+# Builds the fuzz preset and runs each fuzzer (markup_fuzz, picture_fuzz; all when none is named)
+# for SECONDS (default 600) from a random seed on a copy of its committed corpus. An input that
+# failed is copied into the committed corpus (tests/fuzz/*_corpus), named by its hash, so that
+# the test command replays it on every run from then on; commit it with the mend. With --merge
+# the inputs that reached new code join the corpus too. Needs the packages of tools/test.sh
+# (run that once first).
 set -u
 set -o pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT" || exit 2
 seconds=600
+merge=0
 fuzzers=()
 for arg in "$@"; do
     case $arg in
+    --merge) merge=1 ;;
     -h | --help)
         sed -n '2,9p' "$0"
         exit 0
@@ -47,8 +49,10 @@ for fuzzer in "${fuzzers[@]}"; do
     status=$?
     grep -E '(DONE|Done [0-9]+ runs)' "$work/fuzz.log"
     before=$(ls "$corpus" | wc -l)
-    "$exe" -merge=1 "$corpus" "$work/corpus" >"$work/merge.log" 2>&1 ||
-        echo "merging into $corpus failed: $work/merge.log"
+    if ((merge)); then
+        "$exe" -merge=1 "$corpus" "$work/corpus" >"$work/merge.log" 2>&1 ||
+            echo "merging into $corpus failed: $work/merge.log"
+    fi
     for input in "$work"/artifacts/*; do
         [[ -f $input ]] || continue
         cp "$input" "$corpus/$(sha1sum "$input" | cut -d' ' -f1)"
