@@ -5,8 +5,7 @@
 #include "runtime/WinConst.h"
 #include "setup/Discovery.h"
 #include "setup/TextRoutines.h"
-#include <utility>
-#include <vector>
+#include <span>
 
 namespace qb {
 
@@ -25,12 +24,6 @@ struct TRecordedKey {
 constexpr TRecordedKey RecordedKeys[] = {{"Software\\dosbox-staging", true},
                                          {"Software\\DOSBox-X", false}};
 
-// A folder that may hold the emulator, and whether the way to it already names DOSBox Staging.
-struct TPlace {
-    std::string Folder;
-    bool NamesStaging = false;
-};
-
 bool Mentions(const std::string& text, const char* word) {
     return FindCharText(LowerAscii(text), word) != std::string::npos;
 }
@@ -45,26 +38,41 @@ std::string RecordedFolder(std::string value) {
     return drive || network ? LowerAscii(WithTrailingBackslash(value)) : std::string();
 }
 
-// The emulator a folder holds, or empty.
-std::string EmulatorIn(const std::string& folder) {
-    for (const char* file : EmulatorFiles)
-        if (Platform().Files->FileExists(folder + file))
-            return folder + file;
-    return {};
-}
-
 // The name of the folder that holds a file.
 std::string FolderName(const std::string& path) {
     const std::string folder = ExtractFilePath(path);
     return ExtractFileName(folder.substr(0, folder.empty() ? 0 : folder.size() - 1));
 }
 
-// The folders under `parent` that today's rule takes, in listing order.
-void AddDosboxFolders(const std::string& parent, std::vector<TPlace>& places) {
+// The version resource says which emulator it is; without one, the way it was found decides.
+bool IsStaging(const std::string& exe, bool namesStaging) {
+    const auto product = Platform().System->FileVersionString(exe, "ProductName");
+    return product && !product->empty() ? Mentions(*product, "staging") : namesStaging;
+}
+
+// Takes the emulator a folder holds, if it holds one; namesStaging tells whether the way to the
+// folder already names DOSBox Staging.
+bool Take(const std::string& folder, bool namesStaging, TEmulator& emulator) {
+    if (folder.empty())
+        return false;
+    for (const char* file : EmulatorFiles) {
+        const std::string path = folder + file;
+        if (Platform().Files->FileExists(path)) {
+            emulator = {path, IsStaging(path, namesStaging)};
+            return true;
+        }
+    }
+    return false;
+}
+
+// Today's folder rule below another folder.
+bool TakeFromDosboxFolders(const std::string& parent, TEmulator& emulator) {
     if (parent.empty())
-        return;
+        return false;
     for (const std::string& folder : DosboxFolders(parent))
-        places.push_back({folder, Mentions(folder.substr(parent.size()), "staging")});
+        if (Take(folder, Mentions(folder.substr(parent.size()), "staging"), emulator))
+            return true;
+    return false;
 }
 
 // The 64-bit Program Files folder. A 32-bit process is told the x86 folder under number 38, so
@@ -92,40 +100,50 @@ std::string UserPrograms() {
     return localAppData.empty() ? std::string() : localAppData + "programs\\";
 }
 
-// HKCU, then HKLM in both views on a 64-bit system: installers of 64-bit emulators record
-// them in the 64-bit view, which a 32-bit process does not open by default.
-std::vector<std::pair<uint32_t, uint32_t>> RegistryViews(bool system64) {
-    std::vector<std::pair<uint32_t, uint32_t>> views{{win::HKEY_CURRENT_USER, 0}};
-    if (system64) {
-        views.emplace_back(win::HKEY_LOCAL_MACHINE, win::KEY_WOW64_32KEY);
-        views.emplace_back(win::HKEY_LOCAL_MACHINE, win::KEY_WOW64_64KEY);
-    } else {
-        views.emplace_back(win::HKEY_LOCAL_MACHINE, 0);
-    }
-    return views;
+struct TRegistryView {
+    uint32_t Root;
+    uint32_t View;
+};
+// HKCU, then HKLM, in both views on a 64-bit system: installers of 64-bit emulators record them
+// in the 64-bit view, which a 32-bit process does not open by default.
+constexpr TRegistryView ViewsOf64BitSystem[] = {{win::HKEY_CURRENT_USER, 0},
+                                                {win::HKEY_LOCAL_MACHINE, win::KEY_WOW64_32KEY},
+                                                {win::HKEY_LOCAL_MACHINE, win::KEY_WOW64_64KEY}};
+constexpr TRegistryView ViewsOf32BitSystem[] = {{win::HKEY_CURRENT_USER, 0},
+                                                {win::HKEY_LOCAL_MACHINE, 0}};
+
+std::span<const TRegistryView> RegistryViews(bool system64) {
+    return system64 ? std::span<const TRegistryView>(ViewsOf64BitSystem)
+                    : std::span<const TRegistryView>(ViewsOf32BitSystem);
 }
 
-void AddRecordedPaths(IRegistry& registry, bool system64, std::vector<TPlace>& places) {
-    for (const TRecordedKey& recorded : RecordedKeys)
-        for (const auto& [root, view] : RegistryViews(system64))
-            if (const auto value = registry.ReadString(root, recorded.Key, "Path", view))
-                places.push_back({RecordedFolder(*value), recorded.Staging});
-}
-
-void AddUninstallEntries(IRegistry& registry, bool system64, std::vector<TPlace>& places) {
-    for (const auto& [root, view] : RegistryViews(system64)) {
-        for (const std::string& entry : registry.SubKeys(root, UninstallKey, view)) {
-            const std::string key = std::string(UninstallKey) + "\\" + entry;
-            const std::string name =
-                registry.ReadString(root, key, "DisplayName", view).value_or("");
-            if (!Mentions(name, "dosbox"))
-                continue;
-            const auto location = registry.ReadString(root, key, "InstallLocation", view);
-            const bool staging =
-                SameTextAscii(entry, StagingUninstallEntry) || Mentions(name, "staging");
-            places.push_back({RecordedFolder(location.value_or("")), staging});
+bool TakeFromRecordedPaths(IRegistry& registry, bool system64, TEmulator& emulator) {
+    for (const TRecordedKey& recorded : RecordedKeys) {
+        for (const TRegistryView& view : RegistryViews(system64)) {
+            const auto value = registry.ReadString(view.Root, recorded.Key, "Path", view.View);
+            if (value && Take(RecordedFolder(*value), recorded.Staging, emulator))
+                return true;
         }
     }
+    return false;
+}
+
+bool TakeFromUninstallEntries(IRegistry& registry, bool system64, TEmulator& emulator) {
+    for (const TRegistryView& view : RegistryViews(system64)) {
+        for (const std::string& entry : registry.SubKeys(view.Root, UninstallKey, view.View)) {
+            const std::string key = std::string(UninstallKey) + "\\" + entry;
+            const std::string name =
+                registry.ReadString(view.Root, key, "DisplayName", view.View).value_or("");
+            if (!Mentions(name, "dosbox"))
+                continue;
+            const auto location = registry.ReadString(view.Root, key, "InstallLocation", view.View);
+            const bool staging =
+                SameTextAscii(entry, StagingUninstallEntry) || Mentions(name, "staging");
+            if (Take(RecordedFolder(location.value_or("")), staging, emulator))
+                return true;
+        }
+    }
+    return false;
 }
 
 // DOSBox-X's installer puts it at the root of the system drive by default.
@@ -134,25 +152,6 @@ std::string DosboxXDefault() {
     if (windows.size() < 2 || windows[1] != ':')
         return {};
     return windows.substr(0, 2) + "\\dosbox-x\\";
-}
-
-// Where the emulators installed today put themselves, in the order they are tried.
-std::vector<TPlace> LaterPlaces(bool system64) {
-    std::vector<TPlace> places;
-    AddDosboxFolders(ProgramFiles64(system64), places);
-    AddDosboxFolders(UserPrograms(), places);
-    if (IRegistry* registry = Platform().Registry) {
-        AddRecordedPaths(*registry, system64, places);
-        AddUninstallEntries(*registry, system64, places);
-    }
-    places.push_back({DosboxXDefault(), false});
-    return places;
-}
-
-// The version resource says which emulator it is; without one, the way it was found decides.
-bool IsStaging(const std::string& exe, bool namesStaging) {
-    const auto product = Platform().System->FileVersionString(exe, "ProductName");
-    return product && !product->empty() ? Mentions(*product, "staging") : namesStaging;
 }
 
 } // namespace
@@ -164,16 +163,12 @@ bool FindEmulator(bool system64, TEmulator& emulator) {
         emulator = {path, IsStaging(path, Mentions(FolderName(path), "staging"))};
         return true;
     }
-    for (const TPlace& place : LaterPlaces(system64)) {
-        if (place.Folder.empty())
-            continue;
-        path = EmulatorIn(place.Folder);
-        if (!path.empty()) {
-            emulator = {path, IsStaging(path, place.NamesStaging)};
-            return true;
-        }
-    }
-    return false;
+    IRegistry* registry = Platform().Registry;
+    return TakeFromDosboxFolders(ProgramFiles64(system64), emulator) ||
+           TakeFromDosboxFolders(UserPrograms(), emulator) ||
+           (registry && TakeFromRecordedPaths(*registry, system64, emulator)) ||
+           (registry && TakeFromUninstallEntries(*registry, system64, emulator)) ||
+           Take(DosboxXDefault(), false, emulator);
 }
 
 std::string EmulatorArguments(const TEmulator& emulator, const std::string& confPath) {
