@@ -74,7 +74,7 @@ public:
     // A text of an existing file's version resource ("ProductName").
     void SetVersionString(const std::string& path, const std::string& name,
                           const std::string& value);
-    // An environment variable of the process; nothing removes it.
+    // Sets an environment variable of the process; without a value, removes it.
     void SetEnvironment(const std::string& name, std::optional<std::string> value);
     // A registry value as a program of this machine's process writes it (`view` 0), or in the
     // view a win::KEY_WOW64_* flag names.
