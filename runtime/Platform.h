@@ -120,6 +120,12 @@ public:
     // IsDBCSLeadByte for the process code page: a byte that follows a lead byte is part of a
     // double-byte character, not a path separator or a letter. Always false under UTF-8.
     virtual bool IsDbcsLeadByte(uint8_t byte) = 0;
+    // A variable of the process's environment; nothing when it is not set.
+    virtual std::optional<std::string> EnvironmentVariable(const std::string& name) = 0;
+    // A text of a file's version resource ("ProductName"), in the first language the resource
+    // lists; nothing when the file has no version resource or no such text.
+    virtual std::optional<std::string> FileVersionString(const std::string& path,
+                                                         const std::string& name) = 0;
 };
 
 struct TPlatform {
@@ -130,6 +136,7 @@ struct TPlatform {
     class IWindowing* Windowing = nullptr;
     class IPictureDecoder* Pictures = nullptr; // runtime/Picture.h
     class IShellIcons* ShellIcons = nullptr;   // runtime/Picture.h
+    class IRegistry* Registry = nullptr;       // runtime/Registry.h
 };
 
 // The platform the program runs on; set once by the program entry (or a test).

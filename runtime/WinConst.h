@@ -45,8 +45,16 @@ inline constexpr int SW_SHOWNORMAL = 1;
 
 // Special folders (CSIDL).
 inline constexpr int CSIDL_DESKTOP = 0x0000;
+inline constexpr int CSIDL_LOCAL_APPDATA = 0x001c;
+inline constexpr int CSIDL_WINDOWS = 0x0024;
 inline constexpr int CSIDL_PROGRAM_FILES = 0x0026;    // 38
 inline constexpr int CSIDL_PROGRAM_FILESX86 = 0x002a; // 42
+
+// Registry roots (the HKEY values, cut to 32 bits) and the views of a 64-bit system.
+inline constexpr uint32_t HKEY_CURRENT_USER = 0x80000001;
+inline constexpr uint32_t HKEY_LOCAL_MACHINE = 0x80000002;
+inline constexpr uint32_t KEY_WOW64_64KEY = 0x0100;
+inline constexpr uint32_t KEY_WOW64_32KEY = 0x0200;
 
 // File attributes.
 inline constexpr uint32_t FILE_ATTRIBUTE_READONLY = 0x01;

@@ -47,6 +47,10 @@ std::string GetSpecialFolderPath(int csidl) {
     return path;
 }
 
+std::string SpecialFolderDir(int csidl) {
+    return LowerAscii(WithTrailingBackslash(GetSpecialFolderPath(csidl)));
+}
+
 bool FindTargetProgram(std::string& path) {
     IFileSystem& files = *Platform().Files;
     path.clear();
@@ -61,18 +65,24 @@ bool FindTargetProgram(std::string& path) {
     return found;
 }
 
-bool FindDosboxExe(std::string& path) {
-    IFileSystem& files = *Platform().Files;
-    path.clear();
-    // The listing leaves hidden and system entries out. A folder left behind by an older
-    // version can come first, so each match is tried until one holds the emulator.
-    std::string firstTried;
-    for (const TDirEntry& entry : files.FindFiles(ProgramFilesDir + "*.*")) {
+std::vector<std::string> DosboxFolders(const std::string& folder) {
+    std::vector<std::string> folders;
+    for (const TDirEntry& entry : Platform().Files->FindFiles(folder + "*.*")) {
         const std::string name = LowerAscii(entry.Name);
-        if (FindCharText(name, "dosbox") == std::string::npos)
-            continue;
-        const std::string candidate = WithTrailingBackslash(ProgramFilesDir + name) + "dosbox.exe";
-        if (files.FileExists(candidate)) {
+        if (FindCharText(name, "dosbox") != std::string::npos)
+            folders.push_back(WithTrailingBackslash(folder + name));
+    }
+    return folders;
+}
+
+bool FindDosboxExe(std::string& path) {
+    path.clear();
+    // A folder left behind by an older version can come first, so each match is tried until
+    // one holds the emulator.
+    std::string firstTried;
+    for (const std::string& folder : DosboxFolders(ProgramFilesDir)) {
+        const std::string candidate = folder + "dosbox.exe";
+        if (Platform().Files->FileExists(candidate)) {
             path = candidate;
             return true;
         }

@@ -3,6 +3,7 @@
 #include "runtime/Types.h"
 #include <array>
 #include <string>
+#include <vector>
 
 namespace qb {
 
@@ -25,12 +26,18 @@ void ResetSetupState();
 
 // The folder's path as the system gives it, without a trailing backslash; empty on failure.
 std::string GetSpecialFolderPath(int csidl);
+// The same path lower-cased, with one trailing backslash; empty on failure.
+std::string SpecialFolderDir(int csidl);
 std::string PathFromItemIdList(THandle itemList);
 void TrimAtNul(std::string& text);
 
 // True when a row's executable exists in TargetDir (first row in table order wins); sets
 // TargetDir and TargetIndex. path is that executable's full path, lower-cased.
 bool FindTargetProgram(std::string& path);
+// The entries of a folder (lower-cased, with one trailing backslash) whose names contain
+// "dosbox", lower-cased with one trailing backslash, in listing order; hidden and system
+// entries are left out.
+std::vector<std::string> DosboxFolders(const std::string& folder);
 // True when an entry under ProgramFilesDir whose name contains "dosbox" holds dosbox.exe (the
 // first such entry in listing order that does); path is its full path, lower-cased. On failure
 // path is the first place tried, or empty when no entry matched.

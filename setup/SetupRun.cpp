@@ -5,6 +5,7 @@
 #include "runtime/WinConst.h"
 #include "setup/Discovery.h"
 #include "setup/DosboxConf.h"
+#include "setup/EmulatorSearch.h"
 #include "setup/Shortcut.h"
 #include "setup/TextRoutines.h"
 
@@ -61,10 +62,6 @@ public:
     TComScope& operator=(const TComScope&) = delete;
 };
 
-std::string FolderOf(int csidl) {
-    return LowerAscii(WithTrailingBackslash(GetSpecialFolderPath(csidl)));
-}
-
 // The dialogs read a backslash followed by n as a line break unless the text doubles it; a
 // path such as c:\users\nina\... must be shown as it is.
 std::string Literally(const std::string& path) {
@@ -103,8 +100,8 @@ void RunSetup() {
     // A 64-bit process must search the folder of 32-bit programs, as the 32-bit program does.
     const int programFilesCsidl =
         system.ProcessIs64Bit() ? win::CSIDL_PROGRAM_FILESX86 : win::CSIDL_PROGRAM_FILES;
-    ProgramFilesDir = FolderOf(programFilesCsidl);
-    const std::string desktopDir = FolderOf(win::CSIDL_DESKTOP);
+    ProgramFilesDir = SpecialFolderDir(programFilesCsidl);
+    const std::string desktopDir = SpecialFolderDir(win::CSIDL_DESKTOP);
     if (ProgramFilesDir.empty()) {
         ShowMessage(NoProgramFilesText);
         return;
@@ -118,11 +115,12 @@ void RunSetup() {
         return;
     }
 
-    if (!IsWow64() && Ask(NotNeededText, AskYesNo) != win::IDYES)
+    const bool system64 = IsWow64();
+    if (!system64 && Ask(NotNeededText, AskYesNo) != win::IDYES)
         return;
 
-    std::string dosboxPath;
-    if (!FindDosboxExe(dosboxPath)) {
+    TEmulator emulator;
+    if (!FindEmulator(system64, emulator)) {
         if (Ask(DosboxMissingText, AskYesNo) == win::IDYES) {
             ShowMessage(AfterInstallingText);
             shell.ShellExecute(0, "Open", DosboxDownloadPage, "", "", win::SW_SHOWNORMAL);
@@ -139,7 +137,7 @@ void RunSetup() {
     }
 
     const std::string title = TargetPrograms.Title[TargetIndex];
-    const std::string dosboxArguments = "-noconsole -conf " + confPath;
+    const std::string dosboxArguments = EmulatorArguments(emulator, confPath);
     const std::string iconPath = TargetDir + TargetPrograms.IconFile[TargetIndex];
     const std::string shortcutTitle =
         ProperCase(FileBaseName(TargetPrograms.IconFile[TargetIndex])) + " DOSbox";
@@ -157,7 +155,7 @@ void RunSetup() {
         int32_t result = 0;
         {
             TComScope com;
-            result = CreateShortcut(runLink, dosboxPath, dosboxArguments, title, iconPath, 0, 0);
+            result = CreateShortcut(runLink, emulator.Path, dosboxArguments, title, iconPath, 0, 0);
             if (result < 0) {
                 failedLink = runLink;
             } else {

@@ -36,6 +36,13 @@ public:
     std::string FromUtf16(const std::u16string& text) override { return Inner.FromUtf16(text); }
     std::string ErrorMessage(uint32_t code) override { return Inner.ErrorMessage(code); }
     bool IsDbcsLeadByte(uint8_t byte) override { return Inner.IsDbcsLeadByte(byte); }
+    std::optional<std::string> EnvironmentVariable(const std::string& name) override {
+        return Inner.EnvironmentVariable(name);
+    }
+    std::optional<std::string> FileVersionString(const std::string& path,
+                                                 const std::string& name) override {
+        return Inner.FileVersionString(path, name);
+    }
 
 private:
     ISystemInfo& Inner;

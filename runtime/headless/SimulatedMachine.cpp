@@ -89,13 +89,25 @@ private:
 // ---- building the machine -------------------------------------------------------------------
 
 TSimulatedMachine::TSimulatedMachine() {
-    const std::string programFiles = "c:\\program files (x86)";
+    const std::string programFiles = "c:\\program files";
+    const std::string programFilesX86 = "c:\\program files (x86)";
     const std::string desktop = "c:\\users\\user\\desktop";
-    AddFolder(programFiles);
-    AddFolder(desktop);
+    const std::string localAppData = "c:\\users\\user\\appdata\\local";
+    const std::string windows = "c:\\windows";
+    for (const std::string& folder :
+         {programFiles, programFilesX86, desktop, localAppData, windows})
+        AddFolder(folder);
     SpecialFolders[win::CSIDL_PROGRAM_FILES] = programFiles;
-    SpecialFolders[win::CSIDL_PROGRAM_FILESX86] = programFiles;
+    SpecialFolders[win::CSIDL_PROGRAM_FILESX86] = programFilesX86;
     SpecialFolders[win::CSIDL_DESKTOP] = desktop;
+    SpecialFolders[win::CSIDL_LOCAL_APPDATA] = localAppData;
+    SpecialFolders[win::CSIDL_WINDOWS] = windows;
+    SetEnvironment("ProgramW6432", "C:\\Program Files");
+    const std::string currentVersion = "Software\\Microsoft\\Windows\\CurrentVersion";
+    SetRegistryValue(win::HKEY_LOCAL_MACHINE, currentVersion, "ProgramFilesDir",
+                     "C:\\Program Files", win::KEY_WOW64_64KEY);
+    SetRegistryValue(win::HKEY_LOCAL_MACHINE, currentVersion, "ProgramFilesDir",
+                     "C:\\Program Files (x86)", win::KEY_WOW64_32KEY);
 }
 
 std::string TSimulatedMachine::Key(const std::string& path) const {
@@ -272,6 +284,7 @@ TPlatform TSimulatedMachine::AsPlatform(INativeTaskDialogHost* dialogs) {
     platform.TaskDialogs = dialogs;
     platform.Pictures = &PictureDecoder;
     platform.ShellIcons = &ShellIcons;
+    platform.Registry = this;
     return platform;
 }
 

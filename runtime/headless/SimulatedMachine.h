@@ -3,7 +3,9 @@
 // read from the same files that windres compiles into the .exe.
 #pragma once
 #include "runtime/headless/HeadlessPictures.h"
+#include "runtime/headless/SimulatedRegistry.h"
 #include "runtime/Platform.h"
+#include "runtime/Registry.h"
 #include "runtime/WinConst.h"
 #include <cstdint>
 #include <map>
@@ -46,10 +48,14 @@ struct TSimulatedMessageBox {
     uint32_t Flags = 0;
 };
 
-class TSimulatedMachine : public IFileSystem, public IShell, public ISystemInfo {
+class TSimulatedMachine : public IFileSystem, public IShell, public ISystemInfo, public IRegistry {
 public:
-    // A 64-bit Windows 10 machine with comctl32 6.10: c:\, c:\program files (x86) as the
-    // Program Files folder of 32-bit programs and c:\users\user\desktop as the desktop.
+    // A 64-bit Windows 10 machine with comctl32 6.10, as a 64-bit process sees it: c:\,
+    // c:\program files (x86) as the Program Files folder of 32-bit programs, c:\program files
+    // as the 64-bit one (number 38, ProgramW6432, and ProgramFilesDir in the registry's 64-bit
+    // view), c:\users\user\desktop as the desktop, c:\users\user\appdata\local as the
+    // user's local application data and c:\windows. A test that makes the process 32-bit
+    // names the folder number 38 gives it.
     TSimulatedMachine();
 
     // Building the machine. Paths are compared without regard to ASCII case.
@@ -65,6 +71,15 @@ public:
     std::optional<std::string> ReadFile(const std::string& path) const;
     // A raw data resource in addition to those of resources/data.rc (name without regard to case).
     void AddRcData(const std::string& name, std::string data);
+    // A text of an existing file's version resource ("ProductName").
+    void SetVersionString(const std::string& path, const std::string& name,
+                          const std::string& value);
+    // Sets an environment variable of the process; without a value, removes it.
+    void SetEnvironment(const std::string& name, std::optional<std::string> value);
+    // A registry value as a program of this machine's process writes it (`view` 0), or in the
+    // view a win::KEY_WOW64_* flag names.
+    void SetRegistryValue(uint32_t root, const std::string& key, const std::string& name,
+                          const std::string& value, uint32_t view = 0);
     bool Exists(const std::string& path) const;
     // Every path in the machine, lower-cased, in sorted order (for assertions).
     std::vector<std::string> ListPaths() const;
@@ -138,6 +153,14 @@ public:
     std::string FromUtf16(const std::u16string& text) override; // CodePage, '?' when it lacks one
     std::string ErrorMessage(uint32_t code) override;
     bool IsDbcsLeadByte(uint8_t byte) override;
+    std::optional<std::string> EnvironmentVariable(const std::string& name) override;
+    std::optional<std::string> FileVersionString(const std::string& path,
+                                                 const std::string& name) override;
+
+    // IRegistry
+    std::optional<std::string> ReadString(uint32_t root, const std::string& key,
+                                          const std::string& name, uint32_t view) override;
+    std::vector<std::string> SubKeys(uint32_t root, const std::string& key, uint32_t view) override;
 
 private:
     struct TNode {
@@ -147,6 +170,7 @@ private:
         std::string Data;
         bool Locked = false;
         int OpenCount = 0;
+        std::map<std::string, std::string> VersionStrings; // by upper-cased name
         uint64_t Order = 0; // creation order: the "file system order" of listings
     };
     friend class TSimulatedLinkObject;
@@ -164,6 +188,7 @@ private:
     uint32_t CheckParentWritable(const std::string& key) const;
     uint32_t SaveLink(size_t index, const std::u16string& linkFile);
     void LoadResourceTables();
+    TRegistryViews Views() const;
 
     std::map<std::string, TNode> Nodes; // by lower-cased, normalised path
     uint64_t NextOrder = 1;
@@ -176,6 +201,8 @@ private:
     std::map<unsigned, std::string> Strings;
     std::map<std::string, std::string> RcData;      // upper-cased name -> file name
     std::map<std::string, std::string> AddedRcData; // upper-cased name -> bytes
+    std::map<std::string, std::string> Environment; // upper-cased name -> value
+    TSimulatedRegistry Registry;
 };
 
 } // namespace qb

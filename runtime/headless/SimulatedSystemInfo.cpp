@@ -264,4 +264,53 @@ bool TSimulatedMachine::IsDbcsLeadByte(uint8_t byte) {
     return SimulatedLeadByte(byte, CodePage);
 }
 
+std::optional<std::string> TSimulatedMachine::EnvironmentVariable(const std::string& name) {
+    const auto it = Environment.find(UpperAscii(name));
+    return it == Environment.end() ? std::nullopt : std::optional<std::string>(it->second);
+}
+
+void TSimulatedMachine::SetEnvironment(const std::string& name, std::optional<std::string> value) {
+    if (value)
+        Environment[UpperAscii(name)] = *value;
+    else
+        Environment.erase(UpperAscii(name));
+}
+
+void TSimulatedMachine::SetVersionString(const std::string& path, const std::string& name,
+                                         const std::string& value) {
+    if (TNode* node = Find(path))
+        node->VersionStrings[UpperAscii(name)] = value;
+}
+
+std::optional<std::string> TSimulatedMachine::FileVersionString(const std::string& path,
+                                                                const std::string& name) {
+    const TNode* node = Find(path);
+    if (node == nullptr || node->Folder)
+        return std::nullopt;
+    const auto it = node->VersionStrings.find(UpperAscii(name));
+    return it == node->VersionStrings.end() ? std::nullopt : std::optional<std::string>(it->second);
+}
+
+// ---- IRegistry -------------------------------------------------------------------------------
+
+TRegistryViews TSimulatedMachine::Views() const {
+    return {Is64BitProcess || Wow64 == TWow64Answer::Yes, Is64BitProcess};
+}
+
+void TSimulatedMachine::SetRegistryValue(uint32_t root, const std::string& key,
+                                         const std::string& name, const std::string& value,
+                                         uint32_t view) {
+    Registry.SetValue(Views(), root, key, name, value, view);
+}
+
+std::optional<std::string> TSimulatedMachine::ReadString(uint32_t root, const std::string& key,
+                                                         const std::string& name, uint32_t view) {
+    return Registry.Read(Views(), root, key, name, view);
+}
+
+std::vector<std::string> TSimulatedMachine::SubKeys(uint32_t root, const std::string& key,
+                                                    uint32_t view) {
+    return Registry.SubKeys(Views(), root, key, view);
+}
+
 } // namespace qb

@@ -11,6 +11,7 @@ TPlatform Win32Platform::AsPlatform() {
     platform.Windowing = &Windowing;
     platform.Pictures = &Pictures;
     platform.ShellIcons = &ShellIcons;
+    platform.Registry = &Registry;
     return platform;
 }
 

@@ -3,6 +3,7 @@
 #include "runtime/Platform.h"
 #include "runtime/win32/Win32FileSystem.h"
 #include "runtime/win32/Win32Pictures.h"
+#include "runtime/win32/Win32Registry.h"
 #include "runtime/win32/Win32Shell.h"
 #include "runtime/win32/Win32SystemInfo.h"
 #include "runtime/win32/Win32TaskDialogHost.h"
@@ -26,6 +27,7 @@ public:
     Win32Windowing Windowing;
     Win32PictureDecoder Pictures;
     Win32ShellIcons ShellIcons;
+    Win32Registry Registry;
 };
 
 } // namespace qb

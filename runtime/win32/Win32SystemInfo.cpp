@@ -3,6 +3,8 @@
 #include "runtime/win32/Win32Error.h"
 #include "runtime/win32/Win32SystemInfo.h"
 #include <climits>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace qb {
@@ -31,23 +33,34 @@ std::string ModuleFileName(HMODULE module) {
 
 using TIsWow64Process = BOOL(WINAPI*)(HANDLE, PBOOL);
 
+// A file's whole version resource; empty when it has none.
+std::vector<char> VersionBlock(const std::string& path) {
+    DWORD ignored = 0;
+    const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    std::vector<char> block(size);
+    if (size == 0 || !::GetFileVersionInfoA(path.c_str(), 0, size, block.data())) {
+        block.clear();
+    }
+    return block;
+}
+
+// One entry of a version resource, with its size in units of the entry's kind.
+const void* VersionValue(std::vector<char>& block, std::string subBlock, UINT& length) {
+    void* value = nullptr;
+    length = 0;
+    if (block.empty() || !::VerQueryValueA(block.data(), subBlock.data(), &value, &length)) {
+        return nullptr;
+    }
+    return value;
+}
+
 } // namespace
 
 int32_t FileVersionMS(const std::string& path) {
-    DWORD ignored = 0;
-    const DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
-    if (size == 0) {
-        return -1;
-    }
-    std::vector<char> block(size);
-    if (!::GetFileVersionInfoA(path.c_str(), 0, size, block.data())) {
-        return -1;
-    }
-    void* value = nullptr;
+    std::vector<char> block = VersionBlock(path);
     UINT length = 0;
-    char root[] = "\\";
-    if (!::VerQueryValueA(block.data(), root, &value, &length) || value == nullptr ||
-        length < sizeof(VS_FIXEDFILEINFO)) {
+    const void* value = VersionValue(block, "\\", length);
+    if (value == nullptr || length < sizeof(VS_FIXEDFILEINFO)) {
         return -1;
     }
     return static_cast<int32_t>(static_cast<const VS_FIXEDFILEINFO*>(value)->dwFileVersionMS);
@@ -172,6 +185,57 @@ std::string Win32SystemInfo::FromUtf16(const std::u16string& text) {
 
 std::string Win32SystemInfo::ErrorMessage(uint32_t code) {
     return SystemErrorMessage(code);
+}
+
+std::optional<std::string> Win32SystemInfo::EnvironmentVariable(const std::string& name) {
+    std::string value(MAX_PATH, '\0');
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        ::SetLastError(ERROR_SUCCESS);
+        const DWORD length =
+            ::GetEnvironmentVariableA(name.c_str(), value.data(), static_cast<DWORD>(value.size()));
+        if (length == 0) {
+            // An empty variable and a missing one both answer 0; only the error tells them apart.
+            return ::GetLastError() == ERROR_ENVVAR_NOT_FOUND ? std::nullopt
+                                                              : std::optional<std::string>("");
+        }
+        if (length < value.size()) {
+            value.resize(length);
+            return value;
+        }
+        value.assign(length, '\0'); // the size needed, with its NUL
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> Win32SystemInfo::FileVersionString(const std::string& path,
+                                                              const std::string& name) {
+    std::vector<char> block = VersionBlock(path);
+    struct TTranslation {
+        WORD Language;
+        WORD CodePage;
+    };
+    UINT length = 0;
+    const void* list = VersionValue(block, "\\VarFileInfo\\Translation", length);
+    // Without a list of languages, the one resource compilers write by default: US English,
+    // Unicode.
+    TTranslation first{0x0409, 1200};
+    if (list != nullptr && length >= sizeof(TTranslation)) {
+        std::memcpy(&first, list, sizeof first);
+    }
+    char language[16];
+    std::snprintf(language, sizeof language, "%04x%04x", first.Language, first.CodePage);
+    const void* text =
+        VersionValue(block, std::string("\\StringFileInfo\\") + language + "\\" + name, length);
+    if (text == nullptr) {
+        return std::nullopt;
+    }
+    // The length counts UTF-16 units, not the bytes of the converted text: the text ends at its
+    // NUL, looked for only inside the block.
+    const char* start = static_cast<const char*>(text);
+    const size_t room = static_cast<size_t>(block.data() + block.size() - start);
+    const void* end = std::memchr(start, '\0', room);
+    return std::string(
+        start, end == nullptr ? room : static_cast<size_t>(static_cast<const char*>(end) - start));
 }
 
 bool Win32SystemInfo::IsDbcsLeadByte(uint8_t byte) {

@@ -20,6 +20,9 @@ public:
     std::string FromUtf16(const std::u16string& text) override;
     std::string ErrorMessage(uint32_t code) override;
     bool IsDbcsLeadByte(uint8_t byte) override;
+    std::optional<std::string> EnvironmentVariable(const std::string& name) override;
+    std::optional<std::string> FileVersionString(const std::string& path,
+                                                 const std::string& name) override;
 };
 
 // dwFileVersionMS of a file's fixed version information, or -1.

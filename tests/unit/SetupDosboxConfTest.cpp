@@ -188,12 +188,10 @@ TEST_F(SetupDosboxConfTest, MissingResourceIsAnError) {
 
 TEST_F(SetupDosboxConfTest, WriteReplacesTheWholeFileAndLeavesNoTemporary) {
     Machine.AddFile("c:\\zorn\\dosbox.conf", std::string(5000, 'x'));
+    const std::vector<std::string> before = Machine.ListPaths();
     EXPECT_EQ(WriteTextFile("c:\\zorn\\dosbox.conf", "short\r\n"), 0u);
     EXPECT_EQ(Machine.ReadFile("c:\\zorn\\dosbox.conf"), "short\r\n");
-    EXPECT_EQ(Machine.ListPaths(),
-              (std::vector<std::string>{"c:\\", "c:\\program files (x86)", "c:\\users",
-                                        "c:\\users\\user", "c:\\users\\user\\desktop", "c:\\zorn",
-                                        "c:\\zorn\\dosbox.conf"}));
+    EXPECT_EQ(Machine.ListPaths(), before);
     EXPECT_EQ(Machine.OpenFileHandles(), 0);
 }
 

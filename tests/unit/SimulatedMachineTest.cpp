@@ -42,8 +42,9 @@ TEST(SimulatedMachineTest, PathsIgnoreCaseAndSeparatorsAndListInCreationOrder) {
 
     EXPECT_EQ(Names(m.FindFiles("c:\\program files (x86)\\*.*")),
               (std::vector<std::string>{".", "..", "Zeta", "alpha.txt", "DOSBox-0.74"}));
-    EXPECT_EQ(Names(m.FindFiles("C:\\*.*")),
-              (std::vector<std::string>{"program files (x86)", "users"}))
+    EXPECT_EQ(
+        Names(m.FindFiles("C:\\*.*")),
+        (std::vector<std::string>{"program files", "program files (x86)", "users", "windows"}))
         << "the root has no dot entries";
     EXPECT_EQ(Names(m.FindFiles("c:\\program files (x86)\\dos*")),
               (std::vector<std::string>{"DOSBox-0.74"}));
@@ -159,6 +160,46 @@ TEST(SimulatedMachineTest, CodePageAndErrorTexts) {
     EXPECT_EQ(m.ErrorMessage(win::ERROR_ACCESS_DENIED), "Access is denied.");
     EXPECT_EQ(m.ErrorMessage(0x80070005u), "Access is denied.");
     EXPECT_EQ(m.ErrorMessage(win::ERROR_DISK_FULL), "There is not enough space on the disk.");
+}
+
+TEST(SimulatedMachineTest, RegistryKeepsTwoViewsOfSoftwareOnlyOnA64BitSystem) {
+    struct TRow {
+        const char* What;
+        bool Process64;
+        TWow64Answer Wow64;
+        uint32_t Root;
+        uint32_t WriteView;
+        uint32_t ReadView;
+        bool Seen;
+    };
+    const uint32_t Hklm = win::HKEY_LOCAL_MACHINE, Hkcu = win::HKEY_CURRENT_USER;
+    const uint32_t View32 = win::KEY_WOW64_32KEY, View64 = win::KEY_WOW64_64KEY;
+    const TRow rows[] = {
+        {"64-bit process, its own view", true, TWow64Answer::No, Hklm, 0, View64, true},
+        {"64-bit process, the other view", true, TWow64Answer::No, Hklm, 0, View32, false},
+        {"32-bit process, its own view", false, TWow64Answer::Yes, Hklm, 0, View32, true},
+        {"32-bit process, the other view", false, TWow64Answer::Yes, Hklm, View64, 0, false},
+        {"32-bit system: one view", false, TWow64Answer::No, Hklm, View64, View32, true},
+        {"HKCU has one view", true, TWow64Answer::No, Hkcu, View32, View64, true},
+    };
+    for (const TRow& row : rows) {
+        SCOPED_TRACE(row.What);
+        TSimulatedMachine m;
+        m.Is64BitProcess = row.Process64;
+        m.Wow64 = row.Wow64;
+        m.SetRegistryValue(row.Root, "Software\\Vendor\\App", "Path", "c:\\app", row.WriteView);
+        EXPECT_EQ(m.ReadString(row.Root, "software\\vendor\\app", "PATH", row.ReadView).has_value(),
+                  row.Seen);
+    }
+
+    TSimulatedMachine m;
+    m.SetRegistryValue(Hkcu, "Software\\Uninstall\\zeta", "DisplayName", "z");
+    m.SetRegistryValue(Hkcu, "Software\\Uninstall\\{Alpha}_is1\\Deeper", "DisplayName", "a");
+    m.SetRegistryValue(Hkcu, "Software\\Uninstall\\Beta", "DisplayName", "b");
+    EXPECT_EQ(m.SubKeys(Hkcu, "software\\uninstall", 0),
+              (std::vector<std::string>{"Beta", "zeta", "{Alpha}_is1"}));
+    EXPECT_TRUE(m.SubKeys(Hkcu, "Software\\Missing", 0).empty());
+    EXPECT_FALSE(m.ReadString(Hkcu, "Software\\Uninstall\\Beta", "Other", 0).has_value());
 }
 
 } // namespace

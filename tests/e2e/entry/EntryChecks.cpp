@@ -1,14 +1,19 @@
 // Checks of the program entry under wine64: RunQuillbridge on the real Windows platform, with a
 // few answers replaced so that every way out of the setup pass can be reached. Message boxes
 // are recorded instead of shown; task dialogs are real and answered by their own callback.
-// Expects C:\zorn\kestro.exe and a DOSBox folder under C:\Program Files (run_entry_checks.sh).
+// Expects C:\zorn\kestro.exe, DOSBox 0.74 under C:\Program Files (x86) and the DOSBox Staging
+// stand-in in C:\Program Files\DOSBox Staging (run_entry_checks.sh).
 #include "runtime/win32/WindowsApi.h"
 
 #include "app/quillbridge/QuillbridgeEntry.h"
 #include "dialogs/TaskDialog.h"
+#include "runtime/AsciiCase.h"
 #include "runtime/win32/Win32Platform.h"
 #include "tests/e2e/common/E2eCheck.h"
+#include "tests/e2e/setup/ShellLinkReader.h"
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -33,6 +38,7 @@ public:
     explicit TScenarioSystem(ISystemInfo& real) : Real(real) {}
     bool Pretend32BitProcess = false;
     bool IsWow64Fails = false;
+    bool HideProgramW6432 = false;
     int32_t ComCtl = 0; // 0: the real answer
     std::vector<TRecordedBox> Boxes;
 
@@ -40,8 +46,11 @@ public:
     int32_t ComCtlVersion(const std::string& fileName) override {
         return ComCtl != 0 ? ComCtl : Real.ComCtlVersion(fileName);
     }
+    // A 32-bit process on this 64-bit system would be told yes.
     TWow64Answer IsWow64Process() override {
-        return IsWow64Fails ? TWow64Answer::Failed : Real.IsWow64Process();
+        if (IsWow64Fails)
+            return TWow64Answer::Failed;
+        return Pretend32BitProcess ? TWow64Answer::Yes : Real.IsWow64Process();
     }
     bool ProcessIs64Bit() override { return !Pretend32BitProcess && Real.ProcessIs64Bit(); }
     bool HasGetLocaleInfoEx() override { return Real.HasGetLocaleInfoEx(); }
@@ -59,6 +68,15 @@ public:
     std::string FromUtf16(const std::u16string& text) override { return Real.FromUtf16(text); }
     std::string ErrorMessage(uint32_t code) override { return Real.ErrorMessage(code); }
     bool IsDbcsLeadByte(uint8_t byte) override { return Real.IsDbcsLeadByte(byte); }
+    std::optional<std::string> EnvironmentVariable(const std::string& name) override {
+        if (HideProgramW6432 && SameTextAscii(name, "ProgramW6432"))
+            return std::nullopt;
+        return Real.EnvironmentVariable(name);
+    }
+    std::optional<std::string> FileVersionString(const std::string& path,
+                                                 const std::string& name) override {
+        return Real.FileVersionString(path, name);
+    }
 
 private:
     ISystemInfo& Real;
@@ -68,8 +86,12 @@ class TScenarioShell : public IShell {
 public:
     explicit TScenarioShell(IShell& real) : Real(real) {}
     bool SkipCoInitialize = false;
+    // As for a 32-bit process, number 38 names the Program Files folder of 32-bit programs.
+    bool RedirectProgramFiles = false;
 
     int32_t GetSpecialFolderLocation(int csidl, THandle& itemList) override {
+        if (RedirectProgramFiles && csidl == CSIDL_PROGRAM_FILES)
+            csidl = CSIDL_PROGRAM_FILESX86;
         return Real.GetSpecialFolderLocation(csidl, itemList);
     }
     bool GetPathFromIDList(THandle itemList, std::string& buffer) override {
@@ -198,6 +220,7 @@ struct TScenario {
         platform.Shell = &Shell;
         platform.System = &System;
         platform.TaskDialogs = &TaskDialogs;
+        platform.Registry = &Real.Registry;
         return RunQuillbridge(platform);
     }
     bool OneErrorBox(const std::string& text) const {
@@ -288,11 +311,56 @@ void CheckNormalEnds() {
     }
 }
 
+std::string DesktopFolder() {
+    char path[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, path);
+    return path;
+}
+
+// Target and arguments of a shortcut file, as our own reader of the format sees them.
+std::string LinkFields(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    try {
+        const e2e::TShellLink link = e2e::ParseShellLink(bytes);
+        return LowerAscii(link.Target()) + " " + link.Arguments.value_or("(none)");
+    } catch (const e2e::TShellLinkError& error) {
+        return std::string("unreadable: ") + error.what();
+    }
+}
+
+// The shipping 32-bit program on this 64-bit system, as far as a 64-bit process can play it:
+// number 38 names the x86 folder, IsWow64Process says yes, and 0.74 there is out of sight. DOSBox
+// Staging in the 64-bit Program Files is found through ProgramW6432, and without that variable
+// through the registry's 64-bit view; its run shortcut tells it to skip the user's own
+// configuration.
+void CheckThirtyTwoBitProcessFindsStaging() {
+    const std::string runLink = DesktopFolder() + "\\Tessera DOSbox.lnk";
+    const std::string printLink = DesktopFolder() + "\\Print-F.lnk";
+    for (const bool withVariable : {true, false}) {
+        ::DeleteFileA(runLink.c_str());
+        ::DeleteFileA(printLink.c_str());
+        TScenario scenario;
+        scenario.System.ComCtl = 0x0006000A;
+        scenario.System.Pretend32BitProcess = true;
+        scenario.System.HideProgramW6432 = !withVariable;
+        scenario.Shell.RedirectProgramFiles = true;
+        scenario.Files.HiddenFolder = "c:\\program files (x86)\\";
+        CHECK(scenario.Run() == 0);
+        const std::string fields = LinkFields(runLink);
+        std::printf("32-bit process %s ProgramW6432: %s\n", withVariable ? "with" : "without",
+                    fields.c_str());
+        CHECK(fields == "c:\\program files\\dosbox staging\\dosbox.exe -noconsole -conf "
+                        "c:\\zorn\\dosbox.conf --noprimaryconf");
+    }
+}
+
 } // namespace
 
 int main() {
     CheckEscapingErrors();
     CheckNormalEnds();
+    CheckThirtyTwoBitProcessFindsStaging();
     std::printf("%d of %d checks passed\n", Check.Count - Check.Failures, Check.Count);
     std::fflush(stdout);
     return Check.Failures == 0 ? 0 : 1;

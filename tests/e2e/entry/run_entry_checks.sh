@@ -1,22 +1,25 @@
 #!/usr/bin/env bash
 # The program entry under wine64: the entry checks on a machine with a target program and DOSBox,
 # then quillbridge.exe itself on a machine without the target program.
-# Usage: run_entry_checks.sh SOURCE_DIR BUILD_DIR ENTRY_CHECKS_EXE QUILLBRIDGE_EXE
+# Usage: run_entry_checks.sh SOURCE_DIR BUILD_DIR ENTRY_CHECKS_EXE QUILLBRIDGE_EXE STAGING_STANDIN
 set -u
 source "$1/tests/e2e/lib/harness.sh"
 e2e_init quillbridge_entry "$2"
 checks=$3
 program=$4
+staging=$5
 
 e2e_start_display || e2e_abort "Xvfb did not start"
 e2e_new_prefix || e2e_abort "no Wine prefix"
 
 e2e_sample_installs
-# The checks pretend to be a 32-bit process once, which looks in the other Program Files.
-cp -a "$(e2e_unix_path 'C:\Program Files (x86)\DOSBox-0.74')" "$(e2e_unix_path 'C:\Program Files')/"
+# DOSBox Staging as its installer puts it for all users: the checks play a 32-bit process, for
+# which that folder has no name of its own.
+staging_dir=$(e2e_unix_path 'C:\Program Files\DOSBox Staging')
+mkdir -p "$staging_dir" && cp "$staging" "$staging_dir/dosbox.exe"
 e2e_wine_start "$checks"
 e2e_wait_exit 120
-grep -E '^(FAILED|shell-link|not-found|[0-9]+ of [0-9]+ checks)' "$E2E_WORK/wine.log" >&2
+grep -E '^(FAILED|shell-link|not-found|32-bit process|[0-9]+ of [0-9]+ checks)' "$E2E_WORK/wine.log" >&2
 e2e_expect_eq "entry checks pass" "$E2E_EXIT" 0
 
 # The shipping program with no C:\zorn: under Wine's comctl32 5.81 the not-found warning comes

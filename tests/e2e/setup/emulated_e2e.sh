@@ -20,6 +20,8 @@
 #   clipboard_busy Ctrl+C while another program holds the clipboard: the dialog stays usable
 #   hidpi          the same question at 96 DPI on a 1024x768 screen and at 144 DPI on a 1536x1152
 #                  one: the window grows about 1.5 times
+#   emulators      the emulators people install today, each where its installer puts or records
+#                  it, one run per layout (emulator_layouts.sh)
 set -u
 scenario=$1
 exe=$2
@@ -327,6 +329,11 @@ hidpi)
     fi
     expect_conf
     expect_no_shortcuts
+    ;;
+emulators)
+    e2e_sample_installs --kestro "$KESTRO" --no-dosbox
+    source "$SRC/tests/e2e/setup/emulator_layouts.sh"
+    run_emulator_layouts
     ;;
 *)
     e2e_abort "unknown scenario $scenario"

@@ -4,7 +4,15 @@
 # $LNKDUMP (the shell-link reader) and $SRC (the source folder).
 #
 # Which program row a scenario expects: set_target TITLE EXE ICON [DRIVE] (default Tessera,
-# kestro.exe, tessera.ico on c).
+# kestro.exe, tessera.ico on c). It expects DOSBox 0.74 under that drive's Program Files (x86)
+# unless set_emulator says otherwise.
+
+# set_emulator PATH [EXTRA]: the emulator the run shortcut must start (a lower-case Windows
+# path), and what its arguments carry after the configuration's path (" --noprimaryconf").
+set_emulator() {
+    EMULATOR=$1
+    EMULATOR_EXTRA=${2:-}
+}
 
 set_target() {
     TITLE=$1
@@ -17,6 +25,7 @@ set_target() {
         ZORN=$WINEPREFIX/dosdevices/$DRIVE:/zorn
     fi
     CONF=$ZORN/dosbox.conf
+    set_emulator "$DRIVE:\\program files (x86)\\dosbox-0.74\\dosbox.exe"
     DESKTOP=$(e2e_desktop_dir) || e2e_abort "the prefix has no desktop folder"
     RUN_LNK="$DESKTOP/$TITLE DOSbox.lnk"
     PRINT_LNK="$DESKTOP/Print-F.lnk"
@@ -98,15 +107,15 @@ expect_shortcuts() {
     [[ -f $RUN_LNK && -f $PRINT_LNK ]] || return
     lnk_read "$RUN_LNK"
     lnk_read "$PRINT_LNK"
-    local dosbox="$DRIVE:\\program files (x86)\\dosbox-0.74\\dosbox.exe"
+    local dosbox=$EMULATOR
     local zorn="$DRIVE:\\zorn\\"
     local l=$RUN_LNK
     e2e_expect_eq "run: header" "$(lnk "$l" header_size) $(lnk "$l" clsid_ok)" "0x4C 1"
     e2e_expect_eq "run: target" "$(lower "$(lnk "$l" target)")" "$dosbox"
     e2e_expect_eq "run: item list path" "$(lower "$(lnk "$l" idlist_path)")" "$dosbox"
-    e2e_expect_eq "run: arguments" "$(lnk "$l" arguments)" "-noconsole -conf ${zorn}dosbox.conf"
-    e2e_expect_eq "run: working folder" "$(lower "$(lnk "$l" working_dir)")" \
-        "$DRIVE:\\program files (x86)\\dosbox-0.74\\"
+    e2e_expect_eq "run: arguments" "$(lnk "$l" arguments)" \
+        "-noconsole -conf ${zorn}dosbox.conf$EMULATOR_EXTRA"
+    e2e_expect_eq "run: working folder" "$(lower "$(lnk "$l" working_dir)")" "${dosbox%\\*}\\"
     e2e_expect_eq "run: description" "$(lnk "$l" description)" "$TITLE"
     e2e_expect_eq "run: icon" "$(lower "$(lnk "$l" icon_location)") $(lnk "$l" icon_index)" \
         "$zorn$TARGET_ICON 0"

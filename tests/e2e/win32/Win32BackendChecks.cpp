@@ -494,6 +494,53 @@ DWORD WINAPI Watchdog(void*) {
     ::ExitProcess(99);
 }
 
+void WriteValue(HKEY root, const std::string& key, const char* name, DWORD type,
+                const std::string& data) {
+    HKEY written = nullptr;
+    if (::RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &written,
+                          nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    if (name != nullptr) {
+        ::RegSetValueExA(written, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                         static_cast<DWORD>(data.size()));
+    }
+    ::RegCloseKey(written);
+}
+
+// What the emulator search reads of other programs, at the edges the end-to-end runs do not
+// reach: long texts, expanded variables, values that are no text, keys that are missing. (The
+// registry's views, uninstall entries and product names are proven by those runs.)
+void CheckInstallRecords(ISystemInfo& system, IRegistry& registry) {
+    const std::string longText(1000, 'v');
+    ::SetEnvironmentVariableA("QB_BACKEND_CHECK", longText.c_str());
+    CHECK(system.EnvironmentVariable("qb_backend_check") == longText);
+    CHECK(!system.EnvironmentVariable("QB_NO_SUCH_VARIABLE"));
+    char self[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    CHECK(system.FileVersionString(self, "ProductName") == "Quillbridge");
+    CHECK(!system.FileVersionString("c:\\no\\such.exe", "ProductName"));
+
+    const uint32_t hkcu = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(HKEY_CURRENT_USER));
+    const std::string key = "Software\\QuillbridgeBackendCheck";
+    WriteValue(HKEY_CURRENT_USER, key, "Plain", REG_SZ, "c:\\emu"); // stored without its NUL
+    WriteValue(HKEY_CURRENT_USER, key, "Long", REG_SZ, std::string(3000, 'p') + '\0');
+    WriteValue(HKEY_CURRENT_USER, key, "Expand", REG_EXPAND_SZ,
+               std::string("%QB_BACKEND_CHECK%\\x") + '\0');
+    WriteValue(HKEY_CURRENT_USER, key, "Number", REG_DWORD, std::string(4, '\1'));
+    WriteValue(HKEY_CURRENT_USER, key + "\\Beta", nullptr, 0, {});
+    WriteValue(HKEY_CURRENT_USER, key + "\\alpha", nullptr, 0, {});
+    CHECK(registry.ReadString(hkcu, key, "plain", 0) == "c:\\emu");
+    CHECK(registry.ReadString(hkcu, key, "Long", 0) == std::string(3000, 'p'));
+    CHECK(registry.ReadString(hkcu, key, "Expand", 0) == longText + "\\x");
+    CHECK(!registry.ReadString(hkcu, key, "Number", 0));
+    CHECK(!registry.ReadString(hkcu, key + "\\Missing", "Plain", 0));
+    std::vector<std::string> subKeys = registry.SubKeys(hkcu, key, 0);
+    std::sort(subKeys.begin(), subKeys.end());
+    CHECK(subKeys == (std::vector<std::string>{"Beta", "alpha"}));
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -517,6 +564,7 @@ int main(int argc, char** argv) {
     CheckFileSystem(platform.Files, scratch);
     CheckShell(platform.Shell, platform.System, scratch);
     CheckSystemInfo(platform.System, dataFile);
+    CheckInstallRecords(platform.System, platform.Registry);
     CheckTaskDialogHost(platform.TaskDialogs);
 
     std::printf("%d of %d checks passed\n", Check.Count - Check.Failures, Check.Count);
