@@ -40,7 +40,8 @@ public:
     // SHGetFileInfoA with SHGFI_SYSICONINDEX (and SHGFI_USEFILEATTRIBUTES when the name is
     // only a file name or an extension): the icon's index in the system image list.
     virtual int FileIconIndex(const std::string& name, bool useFileAttributes) = 0;
-    // The icon size of the small or large system image list.
+    // The icon size of the small or large system image list, in device pixels: a program aware
+    // of the resolution gets icons at the screen's size.
     virtual TSize IconSize(bool large) = 0;
     // ImageList_Draw with ILD_TRANSPARENT at (x, y).
     virtual void DrawIcon(TCanvas& canvas, int index, bool large, int x, int y) = 0;
