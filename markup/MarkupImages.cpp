@@ -4,6 +4,7 @@
 #include "markup/MarkupState.h"
 #include "markup/PictureContainer.h"
 #include "runtime/ImageList.h"
+#include "runtime/MulDiv.h"
 #include <algorithm>
 
 namespace qb::markup {
@@ -21,34 +22,42 @@ TCoord DeviceScaled(TCoord size, int pixelsPerInch) {
     return scaled == -1 && size != 0 ? 0 : scaled;
 }
 
+// Draws a picture stretched into a rectangle and leaves its own Stretch setting as it was, so
+// that a picture of the caller's list is not stretched by its next use.
+void StretchPicture(TCanvas& canvas, TMarkupPicture& picture, const TRect& rect) {
+    const bool stretch = picture.Stretch;
+    picture.Stretch = true;
+    canvas.StretchDraw(rect, picture);
+    picture.Stretch = stretch;
+}
+
 } // namespace
 
 TSize TMarkupRenderer::SourceIcon(std::string_view source, TCoord x, TCoord y, bool draw,
                                   bool fromRight) {
-    TSize layout;
-    const int ppiX = Canvas_.PixelsPerInchX();
-    const int ppiY = Canvas_.PixelsPerInchY();
-    auto scaled = [&](TSize s) {
-        return TSize{static_cast<int>(DeviceScaled(s.Width, ppiX)),
-                     static_cast<int>(DeviceScaled(s.Height, ppiY))};
+    // Image-list images and the shell's icons come at the device's size already; printing
+    // stretches them by the print scale. The layout takes what is drawn.
+    auto shown = [&](TSize s) {
+        return Params_.Printing ? TSize{RoundScaled(s.Width, Params_.PrintScale),
+                                        RoundScaled(s.Height, Params_.PrintScale)}
+                                : s;
     };
-
+    TSize layout;
     if (PosNoCase("IDX:", source) > 0 && Params_.ImageList) {
         const TImageList& list = *Params_.ImageList;
         const int n = LooseStrToInt(source.substr(std::min<size_t>(4, source.size())));
         if (n >= 0 && n < list.Count()) {
-            const int left = ClampInt(fromRight ? x - list.Width() : x);
+            layout = shown({list.Width(), list.Height()});
+            const int left = ClampInt(fromRight ? x - layout.Width : x);
             if (draw && !Params_.Printing) {
                 list.Draw(Canvas_, left, ClampInt(y), n);
             } else if (draw) {
                 if (std::unique_ptr<TGraphic> bitmap = list.Bitmap(n))
                     StretchBitmapToRect(
                         Canvas_,
-                        {left, ClampInt(y), left + RoundScaled(list.Width(), Params_.PrintScale),
-                         ClampInt(y) + RoundScaled(list.Height(), Params_.PrintScale)},
+                        {left, ClampInt(y), left + layout.Width, ClampInt(y) + layout.Height},
                         *bitmap);
             }
-            layout = scaled({list.Width(), list.Height()});
         }
     }
     for (const bool large : {false, true}) {
@@ -60,11 +69,11 @@ TSize TMarkupRenderer::SourceIcon(std::string_view source, TCoord x, TCoord y, b
         if (fromRight) {
             DrawShellIcon(Canvas_, left, ClampInt(y), size, Params_.PrintScale, Params_.Printing,
                           false, large, name);
-            left = ClampInt(x - size.Width);
+            left = ClampInt(x - shown(size).Width);
         }
         DrawShellIcon(Canvas_, left, ClampInt(y), size, Params_.PrintScale, Params_.Printing, draw,
                       large, name);
-        layout = scaled(size);
+        layout = shown(size);
     }
     return layout;
 }
@@ -80,11 +89,10 @@ TMarkupPicture* TMarkupRenderer::SourcePicture(std::string_view source) {
         if (!picture) {
             TMarkupPicture* added = AddPicture(cache);
             added->Asynchronous = false;
-            // Bytes that do not decode leave the picture blank; a text is never refused for it.
+            // Bytes that do not decode leave nothing to draw; a text is never refused for it.
             try {
                 added->LoadLocation(location);
             } catch (const std::exception&) {
-                added->Blank = true;
             }
             picture = FindPicture(cache, location);
         }
@@ -112,20 +120,21 @@ void TMarkupRenderer::Image(std::string_view tag) {
     ImageWidth_ = icon.Width;
     ImageHeight_ = icon.Height;
     if (TMarkupPicture* picture = SourcePicture(source); picture && !picture->IsBlank()) {
-        if (drawing && given) {
-            picture->Stretch = true;
-            Canvas_.StretchDraw(
-                ToRect({Work_.Left, Work_.Top, Work_.Left + givenWidth, Work_.Top + givenHeight}),
-                *picture);
-        } else if (drawing) {
-            picture->CountFrames();
-            Canvas_.Draw(ClampInt(Work_.Left + picture->FrameLeft),
-                         ClampInt(Work_.Top + picture->FrameTop), *picture);
-        }
+        // Drawn at the size it takes: grown with the device's resolution like every size here.
         ImageWidth_ =
             DeviceScaled(given ? givenWidth : picture->DisplayWidth(), Canvas_.PixelsPerInchX());
         ImageHeight_ =
             DeviceScaled(given ? givenHeight : picture->DisplayHeight(), Canvas_.PixelsPerInchY());
+        if (drawing && given) {
+            StretchPicture(Canvas_, *picture,
+                           ToRect({Work_.Left, Work_.Top, Work_.Left + ImageWidth_,
+                                   Work_.Top + ImageHeight_}));
+        } else if (drawing) {
+            picture->CountFrames();
+            StretchPicture(
+                Canvas_, *picture,
+                picture->DeviceFrameBox(Canvas_, ClampInt(Work_.Left), ClampInt(Work_.Top)));
+        }
     }
 
     // A picture inside a link is part of it: the mouse on it is on the link.
@@ -167,16 +176,19 @@ void TMarkupRenderer::Image(std::string_view tag) {
 }
 
 void TMarkupRenderer::PlacePicture(TMarkupPicture& picture, TCoord x, TCoord y, bool tile) {
-    const TCoord w = picture.PixelWidth(), h = picture.PixelHeight();
+    const TSize size = picture.DeviceSize(Canvas_);
+    auto drawAt = [&](TCoord left, TCoord top) {
+        StretchPicture(Canvas_, picture, ToRect({left, top, left + size.Width, top + size.Height}));
+    };
     Canvas_.SetClipRect(ToRect(Bounds_));
     if (!tile) {
-        Canvas_.Draw(ClampInt(x), ClampInt(y), picture);
+        drawAt(x, y);
     } else {
         const TCoord width = Bounds_.Right - Bounds_.Left;
         const TCoord height = Bounds_.Bottom - Bounds_.Top;
-        for (TCoord row = 0; row < height; row += h)
-            for (TCoord column = 0; column < width; column += w)
-                Canvas_.Draw(ClampInt(Bounds_.Left + column), ClampInt(Bounds_.Top + row), picture);
+        for (TCoord row = 0; row < height; row += size.Height)
+            for (TCoord column = 0; column < width; column += size.Width)
+                drawAt(Bounds_.Left + column, Bounds_.Top + row);
     }
     Canvas_.ClearClip();
 }
@@ -190,14 +202,17 @@ void TMarkupRenderer::BodyPictures(std::string_view attributes) {
         const bool right = name == "BGTOPRIGHT";
         SourceIcon(source, right ? Work_.Right : Work_.Left, Work_.Top, true, right);
         TMarkupPicture* picture = SourcePicture(source);
-        if (!picture || picture->IsBlank() || picture->PixelWidth() <= 0 ||
-            picture->PixelHeight() <= 0)
+        if (!picture || picture->IsBlank())
+            continue;
+        // Tiles step by the size they are drawn at.
+        const TSize size = picture->DeviceSize(Canvas_);
+        if (size.Width <= 0 || size.Height <= 0)
             continue;
         if (name == "BACKGROUND")
             PlacePicture(*picture, Bounds_.Left, Bounds_.Top, true);
         else if (Bounds_.Right > Bounds_.Left && Bounds_.Bottom > Bounds_.Top)
-            PlacePicture(*picture, right ? Bounds_.Right - picture->PixelWidth() : Bounds_.Left,
-                         Bounds_.Top, false);
+            PlacePicture(*picture, right ? Bounds_.Right - size.Width : Bounds_.Left, Bounds_.Top,
+                         false);
     }
 }
 

@@ -2,9 +2,19 @@
 #include "markup/MarkupSupport.h"
 #include "runtime/Picture.h"
 #include "runtime/Platform.h"
+#include "runtime/WinConst.h"
 #include <cmath>
 
 namespace qb {
+
+namespace {
+
+bool PathExists(const std::string& path) {
+    IFileSystem* files = Platform().Files;
+    return files && files->GetFileAttributes(path) != win::INVALID_FILE_ATTRIBUTES;
+}
+
+} // namespace
 
 int RoundScaled(int size, double scale) {
     const double v = std::nearbyint(size * scale);
@@ -22,8 +32,9 @@ void DrawShellIcon(TCanvas& canvas, int x, int y, TSize& size, double scale, boo
     const std::optional<int> number = StrictStrToInt(name);
     int index = number.value_or(0);
     if (!name.empty() && !number) {
-        // A bare file name or extension gives the icon of its type.
-        index = icons->FileIconIndex(name, !FolderExists(name));
+        // An existing file or folder gives its own icon; a bare file name or extension, the
+        // icon of its type.
+        index = icons->FileIconIndex(name, !PathExists(name));
     }
     size = icons->IconSize(large);
     if (!draw)

@@ -108,7 +108,7 @@ private:
     void Image(std::string_view tag);
     void BodyPictures(std::string_view attributes);
     // An image-list image or shell icon named by the source, drawn when `draw` at (x, y), or
-    // with its right edge at x when `fromRight`; its layout size, device-scaled, or 0 x 0.
+    // with its right edge at x when `fromRight`; the size it is drawn at, or 0 x 0.
     TSize SourceIcon(std::string_view source, TCoord x, TCoord y, bool draw, bool fromRight);
     // The picture a plain name or an address stands for; addresses load on first use.
     TMarkupPicture* SourcePicture(std::string_view source);

@@ -1,6 +1,8 @@
 #include "markup/PictureContainer.h"
 #include "runtime/AsciiCase.h"
 #include "runtime/Exception.h"
+#include "runtime/GifScan.h"
+#include "runtime/MulDiv.h"
 #include "runtime/Platform.h"
 #include "runtime/Thread.h"
 #include "runtime/Stream.h"
@@ -8,21 +10,6 @@
 namespace qb {
 
 namespace {
-
-// A graphic control extension of four data bytes followed by an image descriptor, with the
-// whole descriptor inside the data.
-constexpr size_t FramePatternSize = 17;
-
-bool IsFramePattern(const std::string& b, size_t p) {
-    return p + FramePatternSize <= b.size() && static_cast<unsigned char>(b[p]) == 0x21 &&
-           static_cast<unsigned char>(b[p + 1]) == 0xF9 && b[p + 2] == 4 &&
-           static_cast<unsigned char>(b[p + 8]) == 0x2C;
-}
-
-uint16_t Le16(const std::string& b, size_t p) {
-    return static_cast<uint16_t>(static_cast<unsigned char>(b[p]) |
-                                 (static_cast<unsigned char>(b[p + 1]) << 8));
-}
 
 const char* DecodeMessage(TDecodeResult result) {
     switch (result) {
@@ -45,17 +32,34 @@ bool StartsWithUpper(const std::string& upper, std::string_view prefix) {
     return upper.compare(0, prefix.size(), prefix) == 0;
 }
 
+// Sizes given for 96 dots per inch on a device of another resolution.
+int ScaleToDevice(int size, int pixelsPerInch) {
+    return MulDiv(size, pixelsPerInch, 96);
+}
+
 } // namespace
 
 TMarkupPicture::TMarkupPicture() = default;
 TMarkupPicture::~TMarkupPicture() = default;
 
 int TMarkupPicture::PixelWidth() const {
-    return Picture ? MulDiv(Picture->HimetricWidth(), LogicalDpiX, HimetricPerInch) : 0;
+    return Picture ? MulDiv(Picture->Width(), LogicalDpiX, 96) : 0;
 }
 
 int TMarkupPicture::PixelHeight() const {
-    return Picture ? MulDiv(Picture->HimetricHeight(), LogicalDpiY, HimetricPerInch) : 0;
+    return Picture ? MulDiv(Picture->Height(), LogicalDpiY, 96) : 0;
+}
+
+TSize TMarkupPicture::DeviceSize(const TCanvas& canvas) const {
+    return {ScaleToDevice(PixelWidth(), canvas.PixelsPerInchX()),
+            ScaleToDevice(PixelHeight(), canvas.PixelsPerInchY())};
+}
+
+TRect TMarkupPicture::DeviceFrameBox(const TCanvas& canvas, int x, int y) const {
+    const int ppiX = canvas.PixelsPerInchX(), ppiY = canvas.PixelsPerInchY();
+    return {x + ScaleToDevice(FrameLeft, ppiX), y + ScaleToDevice(FrameTop, ppiY),
+            x + ScaleToDevice(FrameLeft + PixelWidth(), ppiX),
+            y + ScaleToDevice(FrameTop + PixelHeight(), ppiY)};
 }
 
 int TMarkupPicture::DisplayWidth() const {
@@ -78,9 +82,9 @@ bool TMarkupPicture::DrawInto(TCanvas& canvas, const TRect& rect) const {
         return true;
     }
     // Natural size at the device's resolution, from the rectangle's top-left corner.
-    const int w = MulDiv(Picture->HimetricWidth(), canvas.PixelsPerInchX(), HimetricPerInch);
-    const int h = MulDiv(Picture->HimetricHeight(), canvas.PixelsPerInchY(), HimetricPerInch);
-    canvas.StretchDraw({rect.Left, rect.Top, rect.Left + w, rect.Top + h}, *Picture);
+    const TSize size = DeviceSize(canvas);
+    canvas.StretchDraw({rect.Left, rect.Top, rect.Left + size.Width, rect.Top + size.Height},
+                       *Picture);
     return true;
 }
 
@@ -131,7 +135,7 @@ void TMarkupPicture::LoadFile(const std::string& path) {
         RebuildImage();
         Changed();
     } catch (...) {
-        Blank = true;
+        Clear();
     }
 }
 
@@ -145,7 +149,14 @@ void TMarkupPicture::LoadStream(TStream* stream) {
 void TMarkupPicture::ReadStoredData(TStream* stream) {
     if (!stream)
         return;
-    TakeData(ReadToEnd(*stream));
+    std::string data;
+    try {
+        data = ReadToEnd(*stream);
+    } catch (...) {
+        Clear(); // a picture half read is no picture, and the old one is gone
+        throw;
+    }
+    TakeData(std::move(data));
     RebuildImage();
 }
 
@@ -159,22 +170,22 @@ void TMarkupPicture::WriteStoredData(TStream* stream) const {
 }
 
 void TMarkupPicture::CopyFrom(const TGraphic* source) {
-    Blank = true;
-    Picture.reset();
-    FrameTotal = -1;
-    SelectFrame(1);
-    if (!source) {
-        RawData.clear();
+    if (source == this)
         return;
-    }
+    // The old bytes are dropped unread: bytes that no longer decode must not keep a good
+    // picture out.
+    Clear();
+    Frame = 1;
     const auto* other = dynamic_cast<const TMarkupPicture*>(source);
     if (!other)
         return;
     Stretch = other->Stretch;
     Frame = other->Frame;
     SourceLocation = other->SourceLocation;
-    TakeData(std::string(other->RawData));
-    RebuildImage();
+    if (!other->IsBlank()) {
+        TakeData(std::string(other->RawData));
+        RebuildImage();
+    }
     Changed();
 }
 
@@ -184,8 +195,17 @@ void TMarkupPicture::TakeData(std::string data) {
     Blank = false;
 }
 
+void TMarkupPicture::Clear() {
+    RawData.clear();
+    Picture.reset();
+    Blank = true;
+    FrameTotal = -1;
+    FrameLeft = FrameTop = FrameWidth = FrameHeight = 0;
+    ScreenWidth = ScreenHeight = 0;
+}
+
 bool TMarkupPicture::HasGifSignature() const {
-    return RawData.size() > 4 && RawData.compare(0, 4, "GIF8") == 0;
+    return RawData.size() > 4 && IsGif(RawData);
 }
 
 int TMarkupPicture::CountFrames() {
@@ -193,12 +213,8 @@ int TMarkupPicture::CountFrames() {
         return FrameTotal;
     if (!HasGifSignature())
         return -1;
-    int count = 0;
-    for (size_t p = 0; p < RawData.size(); ++p)
-        if (IsFramePattern(RawData, p))
-            ++count;
-    FrameTotal = count;
-    return count;
+    FrameTotal = static_cast<int>(ScanGif(RawData).Images.size());
+    return FrameTotal;
 }
 
 void TMarkupPicture::SelectFrame(int frame) {
@@ -213,39 +229,39 @@ void TMarkupPicture::SelectFrame(int frame) {
 void TMarkupPicture::RebuildImage() {
     FrameLeft = FrameTop = 0;
     ScreenWidth = ScreenHeight = 0;
+    Picture.reset();
 
-    // The selected frame becomes the first image: the bytes before the first frame, then
-    // everything from the selected frame's control extension on.
     std::string selected;
-    const std::string* bytes = &RawData;
-    if (HasGifSignature() && CountFrames() > 0 && RawData.size() >= 10) {
-        ScreenWidth = Le16(RawData, 6);
-        ScreenHeight = Le16(RawData, 8);
-        selected.reserve(RawData.size());
-        int i = 1;
-        bool skipping = false;
-        for (size_t p = 0; p < RawData.size(); ++p) {
-            if (IsFramePattern(RawData, p)) {
-                if (Frame == i) {
-                    FrameLeft = Le16(RawData, p + 9);
-                    FrameTop = Le16(RawData, p + 11);
-                    FrameWidth = Le16(RawData, p + 13);
-                    FrameHeight = Le16(RawData, p + 15);
-                }
-                ++i;
-                skipping = Frame >= i;
-            }
-            if (!skipping)
-                selected += RawData[p];
+    std::string_view bytes = RawData;
+    if (HasGifSignature()) {
+        const TGifLayout gif = ScanGif(RawData);
+        const int count = static_cast<int>(gif.Images.size());
+        FrameTotal = count;
+        if (count > 0) {
+            ScreenWidth = gif.ScreenWidth;
+            ScreenHeight = gif.ScreenHeight;
         }
-        bytes = &selected;
+        if (Frame >= 1 && Frame <= count) {
+            const TGifImage& shown = gif.Images[static_cast<size_t>(Frame - 1)];
+            FrameLeft = shown.Left;
+            FrameTop = shown.Top;
+            FrameWidth = shown.Width;
+            FrameHeight = shown.Height;
+        }
+        // The selected frame becomes the first image: the bytes before the first frame, then
+        // everything from the selected frame on (beyond the last frame, only the former).
+        if (count > 0 && Frame > 1) {
+            selected.assign(RawData, 0, gif.Images.front().Start);
+            if (Frame <= count)
+                selected.append(RawData, gif.Images[static_cast<size_t>(Frame - 1)].Start);
+            bytes = selected;
+        }
     }
 
-    Picture.reset();
     IPictureDecoder* decoder = Platform().Pictures;
     std::unique_ptr<TDecodedPicture> decoded;
     const TDecodeResult result =
-        decoder ? decoder->Decode(*bytes, decoded) : TDecodeResult::NoPicture;
+        decoder ? decoder->Decode(bytes, decoded) : TDecodeResult::NoPicture;
     if (result != TDecodeResult::Ok || !decoded)
         throw Exception(DecodeMessage(result));
     Picture = std::move(decoded);

@@ -48,10 +48,18 @@ public:
     // The GIF's logical screen when there is one, else the picture's own size.
     int DisplayWidth() const;
     int DisplayHeight() const;
+    // On a device: the pixels at the logical resolution grown from 96 dots per inch to the
+    // canvas's, the size the picture is drawn at when not stretched.
+    TSize DeviceSize(const TCanvas& canvas) const;
+    // Where the shown image lies on the canvas when the picture's top-left corner is at (x, y):
+    // a GIF frame at its place in the logical screen, every edge grown with the resolution.
+    TRect DeviceFrameBox(const TCanvas& canvas, int x, int y) const;
 
     // Loading. LoadLocation takes "RES://" names and "FILE://" paths (any case of the prefix);
     // other locations are kept for a download. LoadFile swallows every error and leaves the
-    // picture blank; the others raise qb::Exception with one of the messages above.
+    // picture blank; the others raise qb::Exception with one of the messages above. Bytes that
+    // do not decode are kept (unlike a file or stream that could not be read, which leaves the
+    // picture blank), but there is no picture to draw.
     void LoadLocation(const std::string& location);
     // The module handle is the program's own (0): resources come from the platform.
     void LoadResourceData(THandle module, const std::string& name);
@@ -60,13 +68,15 @@ public:
     void SaveStream(TStream* stream) const;
     void ReadStoredData(TStream* stream);
     void WriteStoredData(TStream* stream) const;
+    // Takes another picture's bytes, frame, stretch and location; from a blank picture, any
+    // other graphic or none, this one is left blank.
     void CopyFrom(const TGraphic* source);
     void LoadFromClipboardFormat() {}
     void SaveToClipboardFormat() const {}
 
-    // Frames: counted by the graphic control extensions that come right before an image
-    // descriptor; -1 for data that is not GIF.
+    // Frames: the images of a GIF, found by walking its blocks; -1 for data that is not GIF.
     int CountFrames();
+    // Data of more than four bytes that the system's picture loader takes for a GIF.
     bool HasGifSignature() const;
     void SelectFrame(int frame);
 
@@ -99,6 +109,8 @@ private:
     void RebuildImage();
     // Takes new bytes: any frame count of the old ones no longer holds.
     void TakeData(std::string data);
+    // No bytes, no image, no frames: what a blank picture is.
+    void Clear();
 };
 
 // The worker a picture starts for a location it cannot load itself. Its body does nothing.

@@ -2,7 +2,6 @@
 // the picture container and of the renderer's images.
 #pragma once
 #include "runtime/Canvas.h"
-#include "runtime/MulDiv.h"
 #include "runtime/Types.h"
 #include <cstdint>
 #include <memory>
@@ -11,18 +10,10 @@
 
 namespace qb {
 
-// HIMETRIC units (hundredths of a millimetre) per inch.
-inline constexpr int HimetricPerInch = 2540;
-
-// An image as the system decoder returns it. Width() and Height() are its size at 96 dots per
-// inch; drawing stretches it into the target rectangle.
-class TDecodedPicture : public TGraphic {
-public:
-    virtual int HimetricWidth() const = 0;
-    virtual int HimetricHeight() const = 0;
-    int Width() const override { return MulDiv(HimetricWidth(), 96, HimetricPerInch); }
-    int Height() const override { return MulDiv(HimetricHeight(), 96, HimetricPerInch); }
-};
+// An image as a picture decoder returns it. Width() and Height() count its own pixels, which
+// the picture container takes as its size at 96 dots per inch, whatever resolution the system
+// decoder measured it at; drawing stretches it into the target rectangle.
+class TDecodedPicture : public TGraphic {};
 
 // How a decoding attempt ended; each failure has its own message in the picture container.
 enum class TDecodeResult {
@@ -49,7 +40,8 @@ public:
     // SHGetFileInfoA with SHGFI_SYSICONINDEX (and SHGFI_USEFILEATTRIBUTES when the name is
     // only a file name or an extension): the icon's index in the system image list.
     virtual int FileIconIndex(const std::string& name, bool useFileAttributes) = 0;
-    // The icon size of the small or large system image list.
+    // The icon size of the small or large system image list, in device pixels: a program aware
+    // of the resolution gets icons at the screen's size.
     virtual TSize IconSize(bool large) = 0;
     // ImageList_Draw with ILD_TRANSPARENT at (x, y).
     virtual void DrawIcon(TCanvas& canvas, int index, bool large, int x, int y) = 0;

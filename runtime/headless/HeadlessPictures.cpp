@@ -1,9 +1,13 @@
 #include "runtime/headless/HeadlessPictures.h"
 #include "runtime/AsciiCase.h"
+#include "runtime/GifScan.h"
+#include "runtime/MulDiv.h"
+#include "runtime/Platform.h"
+#include "runtime/WinConst.h"
+#include "runtime/Windowing.h"
 #include "runtime/headless/PngChunks.h"
 #include <algorithm>
 #include <cstring>
-#include <optional>
 
 #define STBI_ONLY_GIF
 #define STBI_ONLY_BMP
@@ -24,38 +28,15 @@ namespace {
 
 constexpr long long MaxPixels = 16LL * 1024 * 1024;
 
-struct TFrameBox {
-    int Left = 0, Top = 0, Width = 0, Height = 0;
-};
-
-int Le16(std::string_view b, size_t p) {
-    return static_cast<unsigned char>(b[p]) | (static_cast<unsigned char>(b[p + 1]) << 8);
-}
-
-// The first image descriptor of a GIF, found by walking its blocks; none when the blocks end
-// before one.
-std::optional<TFrameBox> FirstGifImage(std::string_view b) {
-    if (b.size() < 13 || b.substr(0, 4) != "GIF8")
-        return std::nullopt;
-    const unsigned flags = static_cast<unsigned char>(b[10]);
-    size_t p = 13;
-    if (flags & 0x80)
-        p += 3u << ((flags & 7) + 1);
-    while (p < b.size()) {
-        const unsigned char kind = static_cast<unsigned char>(b[p]);
-        if (kind == 0x2C) {
-            if (p + 9 > b.size())
-                return std::nullopt;
-            return TFrameBox{Le16(b, p + 1), Le16(b, p + 3), Le16(b, p + 5), Le16(b, p + 7)};
-        }
-        if (kind != 0x21)
-            return std::nullopt;
-        p += 2;
-        while (p < b.size() && b[p] != 0)
-            p += 1 + static_cast<unsigned char>(b[p]);
-        ++p;
-    }
-    return std::nullopt;
+// stb_image reads only the versions "87a" and "89a", where the system's loader takes any data
+// starting "GIF": other versions are read as "89a".
+std::string_view AsKnownGifVersion(std::string_view bytes, std::string& copy) {
+    if (!IsGif(bytes) || bytes.size() < 6 || bytes.substr(3, 3) == "87a" ||
+        bytes.substr(3, 3) == "89a")
+        return bytes;
+    copy.assign(bytes);
+    copy.replace(3, 3, "89a");
+    return copy;
 }
 
 // This stb_image builds a Huffman table from up to 16 x 255 code counts into room for 256
@@ -85,14 +66,6 @@ bool HuffmanTablesFit(std::string_view b) {
 THeadlessPicture::THeadlessPicture(int width, int height, std::vector<uint32_t> pixels)
     : Width_(width), Height_(height), Pixels_(std::move(pixels)) {}
 
-int THeadlessPicture::HimetricWidth() const {
-    return MulDiv(Width_, HimetricPerInch, 96);
-}
-
-int THeadlessPicture::HimetricHeight() const {
-    return MulDiv(Height_, HimetricPerInch, 96);
-}
-
 TColor THeadlessPicture::Pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= Width_ || y >= Height_)
         return clNone;
@@ -107,6 +80,10 @@ TDecodeResult THeadlessPictureDecoder::Decode(std::string_view bytes,
         return FailWith;
     if (bytes.empty() || bytes.size() > 0x7FFFFFFF || !HuffmanTablesFit(bytes))
         return TDecodeResult::InvalidFormat;
+    if (IsGif(bytes) && !GifHasColourTables(bytes))
+        return TDecodeResult::InvalidFormat;
+    std::string known;
+    bytes = AsKnownGifVersion(bytes, known);
     std::optional<std::string> png;
     if (IsPng(bytes) && !(png = WithoutEmptyDataChunks(bytes)))
         return TDecodeResult::InvalidFormat;
@@ -125,10 +102,11 @@ TDecodeResult THeadlessPictureDecoder::Decode(std::string_view bytes,
     stbi_image_free(rgba);
 
     // A GIF's first image, cut out of the logical screen stb_image paints it on.
-    if (auto box = FirstGifImage(bytes)) {
-        const int left = std::min(box->Left, w), top = std::min(box->Top, h);
-        const int right = std::min(box->Left + box->Width, w);
-        const int bottom = std::min(box->Top + box->Height, h);
+    if (const TGifLayout gif = ScanGif(bytes); !gif.Images.empty()) {
+        const TGifImage& box = gif.Images.front();
+        const int left = std::min<int>(box.Left, w), top = std::min<int>(box.Top, h);
+        const int right = std::min(box.Left + box.Width, w);
+        const int bottom = std::min(box.Top + box.Height, h);
         if (right > left && bottom > top) {
             std::vector<uint32_t> cut;
             cut.reserve(static_cast<size_t>(right - left) * (bottom - top));
@@ -158,24 +136,41 @@ int TSimulatedShellIcons::IndexFor(const std::string& name, bool folder) {
     return 0;
 }
 
+int TSimulatedShellIcons::SizeAt(bool large, int pixelsPerInch) {
+    return MulDiv(large ? LargeSize : SmallSize, pixelsPerInch, 96);
+}
+
 int TSimulatedShellIcons::FileIconIndex(const std::string& name, bool useFileAttributes) {
     Queries.push_back({name, useFileAttributes});
-    return IndexFor(name, !useFileAttributes);
+    if (useFileAttributes)
+        return IndexFor(name, false);
+    // Without the flag the shell looks at the path itself, and fails when nothing is there.
+    IFileSystem* files = Platform().Files;
+    const uint32_t attributes =
+        files ? files->GetFileAttributes(name) : win::INVALID_FILE_ATTRIBUTES;
+    if (attributes == win::INVALID_FILE_ATTRIBUTES)
+        return 0;
+    return (attributes & win::FILE_ATTRIBUTE_DIRECTORY) ? IndexFor(name, true) : OwnIconIndex;
 }
 
 TSize TSimulatedShellIcons::IconSize(bool large) {
-    const int s = large ? LargeSize : SmallSize;
-    return {s, s};
+    IWindowing* screen = Platform().Windowing;
+    const int side = SizeAt(large, screen ? screen->ScreenPixelsPerInch() : 96);
+    return {side, side};
 }
 
 void TSimulatedShellIcons::DrawIcon(TCanvas& canvas, int index, bool large, int x, int y) {
     Drawn.push_back({index, large, x, y, false});
-    canvas.Draw(x, y, large ? static_cast<const TGraphic&>(Large_) : Small_);
+    TIconGraphic& icon = large ? Large_ : Small_;
+    icon.Size = IconSize(large).Width;
+    canvas.Draw(x, y, icon);
 }
 
 std::unique_ptr<TGraphic> TSimulatedShellIcons::IconBitmap(int index, bool large) {
     Drawn.push_back({index, large, 0, 0, true});
-    return std::make_unique<TIconGraphic>(large ? LargeSize : SmallSize);
+    auto bitmap = std::make_unique<TIconGraphic>();
+    bitmap->Size = IconSize(large).Width;
+    return bitmap;
 }
 
 } // namespace qb

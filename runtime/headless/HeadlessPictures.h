@@ -1,6 +1,6 @@
 // The headless backend's pictures: a decoder built on stb_image (GIF, BMP, JPEG, PNG) that
-// reports sizes in HIMETRIC at 96 dots per inch like the system decoder, and shell icons of a
-// fixed size that record what they draw.
+// takes what the Windows program's decoder takes, and shell icons at the screen's size that
+// record what they draw.
 #pragma once
 #include "runtime/Picture.h"
 #include <cstdint>
@@ -14,10 +14,8 @@ namespace qb {
 class THeadlessPicture : public TDecodedPicture {
 public:
     THeadlessPicture(int width, int height, std::vector<uint32_t> pixels);
-    int HimetricWidth() const override;
-    int HimetricHeight() const override;
-    int PixelColumns() const { return Width_; }
-    int PixelRows() const { return Height_; }
+    int Width() const override { return Width_; }
+    int Height() const override { return Height_; }
     // 0x00BBGGRR of a pixel (alpha dropped); clNone outside the picture.
     TColor Pixel(int x, int y) const;
 
@@ -36,13 +34,19 @@ public:
     TDecodeResult FailWith = TDecodeResult::Ok;
 };
 
-// A simulated system image list: file types map to fixed indexes, icons are 16 or 32 pixels.
+// A simulated system image list. Icons are 16 (small) or 32 (large) pixels at 96 dots per inch
+// and grow with the simulated screen's resolution, as the system's icons do for a program that
+// is aware of it.
 class TSimulatedShellIcons : public IShellIcons {
 public:
     static constexpr int SmallSize = 16;
     static constexpr int LargeSize = 32;
-    // Indexes the simulated shell gives: folders 3, ".txt" 1, ".exe" 2, anything else 0.
+    // Indexes the simulated shell gives by type: folders 3, ".txt" 1, ".exe" 2, anything else 0.
     static int IndexFor(const std::string& name, bool folder);
+    // The index of an existing file's own icon (the shell reads it from the file).
+    static constexpr int OwnIconIndex = 4;
+    // The side of the small or large icons on a screen of this resolution.
+    static int SizeAt(bool large, int pixelsPerInch);
 
     struct TQuery {
         std::string Name;
@@ -66,15 +70,12 @@ public:
 private:
     class TIconGraphic : public TGraphic {
     public:
-        explicit TIconGraphic(int size) : Size_(size) {}
-        int Width() const override { return Size_; }
-        int Height() const override { return Size_; }
-
-    private:
-        int Size_;
+        int Width() const override { return Size; }
+        int Height() const override { return Size; }
+        int Size = 0;
     };
-    TIconGraphic Small_{SmallSize};
-    TIconGraphic Large_{LargeSize};
+    TIconGraphic Small_;
+    TIconGraphic Large_;
 };
 
 } // namespace qb

@@ -1,6 +1,8 @@
 #include "runtime/win32/Win32Pictures.h"
 #include "runtime/GifScan.h"
+#include "runtime/MulDiv.h"
 #include "runtime/win32/GdiCanvas.h"
+#include "runtime/win32/WicPictures.h"
 #include "runtime/win32/WindowsApi.h"
 #include <cstring>
 #include <olectl.h>
@@ -9,6 +11,29 @@ namespace qb {
 
 namespace {
 
+constexpr int HimetricPerInch = 2540;
+
+// The pixels of a bitmap or icon the picture holds. The system measures its HIMETRIC size at
+// the screen's resolution, which is not 96 dots per inch for a program aware of it; a metafile
+// has no pixels and counts at 96.
+TSize OlePixelSize(IPicture* picture, long himetricWidth, long himetricHeight) {
+    SHORT type = PICTYPE_UNINITIALIZED;
+    OLE_HANDLE handle = 0;
+    if (SUCCEEDED(picture->get_Type(&type)) && SUCCEEDED(picture->get_Handle(&handle)) &&
+        handle != 0) {
+        BITMAP bm{};
+        if (type == PICTYPE_BITMAP &&
+            GetObjectA(LongToHandle(static_cast<LONG>(handle)), sizeof bm, &bm))
+            return {bm.bmWidth, bm.bmHeight < 0 ? -bm.bmHeight : bm.bmHeight};
+        if (type == PICTYPE_ICON) {
+            const TGdiIcon icon(static_cast<HICON>(LongToHandle(static_cast<LONG>(handle))), false);
+            return {icon.Width(), icon.Height()};
+        }
+    }
+    return {MulDiv(himetricWidth, 96, HimetricPerInch),
+            MulDiv(himetricHeight, 96, HimetricPerInch)};
+}
+
 // An IPicture as a graphic: rendered whole into the target rectangle.
 class TOlePicture : public TDecodedPicture, public IGdiDrawable {
 public:
@@ -16,26 +41,29 @@ public:
         OLE_XSIZE_HIMETRIC w = 0;
         OLE_YSIZE_HIMETRIC h = 0;
         if (SUCCEEDED(Picture_->get_Width(&w)))
-            Width_ = w;
+            HimetricWidth_ = w;
         if (SUCCEEDED(Picture_->get_Height(&h)))
-            Height_ = h;
+            HimetricHeight_ = h;
+        Pixels_ = OlePixelSize(Picture_, HimetricWidth_, HimetricHeight_);
     }
     ~TOlePicture() override { Picture_->Release(); }
     TOlePicture(const TOlePicture&) = delete;
     TOlePicture& operator=(const TOlePicture&) = delete;
 
-    int HimetricWidth() const override { return Width_; }
-    int HimetricHeight() const override { return Height_; }
+    int Width() const override { return Pixels_.Width; }
+    int Height() const override { return Pixels_.Height; }
     void DrawOn(HDC dc, const RECT& target) const override {
         // HIMETRIC runs bottom-up: the source starts at the picture's top edge.
         Picture_->Render(dc, target.left, target.top, target.right - target.left,
-                         target.bottom - target.top, 0, Height_, Width_, -Height_, nullptr);
+                         target.bottom - target.top, 0, HimetricHeight_, HimetricWidth_,
+                         -HimetricHeight_, nullptr);
     }
 
 private:
     IPicture* Picture_;
-    long Width_ = 0;
-    long Height_ = 0;
+    long HimetricWidth_ = 0;
+    long HimetricHeight_ = 0;
+    TSize Pixels_;
 };
 
 // comctl32 is not linked (see CMakeLists.txt): its image-list calls are looked up by name.
@@ -60,13 +88,8 @@ bool DrawListIcon(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style) 
     return list && draw && draw(list, index, dc, x, y, style);
 }
 
-} // namespace
-
-TDecodeResult Win32PictureDecoder::Decode(std::string_view bytes,
-                                          std::unique_ptr<TDecodedPicture>& out) {
-    out.reset();
-    if (IsGif(bytes) && !GifHasColourTables(bytes))
-        return TDecodeResult::InvalidFormat;
+// OleLoadPicture on a stream over a copy of the bytes.
+TDecodeResult DecodeWithOle(std::string_view bytes, std::unique_ptr<TDecodedPicture>& out) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
     if (!block)
         return TDecodeResult::NoMemory;
@@ -102,6 +125,24 @@ TDecodeResult Win32PictureDecoder::Decode(std::string_view bytes,
         return TDecodeResult::NoPicture;
     out = std::make_unique<TOlePicture>(picture);
     return TDecodeResult::Ok;
+}
+
+} // namespace
+
+TDecodeResult Win32PictureDecoder::Decode(std::string_view bytes,
+                                          std::unique_ptr<TDecodedPicture>& out) {
+    out.reset();
+    // No bytes are no picture (the system cannot even lock a block of none), and a GIF the
+    // system would read through a missing colour table never reaches it.
+    if (bytes.empty() || (IsGif(bytes) && !GifHasColourTables(bytes)))
+        return TDecodeResult::InvalidFormat;
+    if (IsPng(bytes) && PngThroughWic)
+        return DecodeWithWic(bytes, out);
+    const TDecodeResult result = DecodeWithOle(bytes, out);
+    // Windows' own loader refuses PNG, where Wine's reads it.
+    if (result != TDecodeResult::Ok && IsPng(bytes))
+        return DecodeWithWic(bytes, out);
+    return result;
 }
 
 int Win32ShellIcons::FileIconIndex(const std::string& name, bool useFileAttributes) {

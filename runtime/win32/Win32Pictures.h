@@ -1,5 +1,6 @@
-// Pictures on Windows: OleLoadPicture decodes them into an IPicture, and the shell's system
-// image list gives the icons of file types.
+// Pictures on Windows: OleLoadPicture decodes them into an IPicture (PNG, which Windows' loader
+// refuses, through the imaging component), and the shell's system image list gives the icons
+// of file types.
 #pragma once
 #include "runtime/Picture.h"
 
@@ -8,6 +9,9 @@ namespace qb {
 class Win32PictureDecoder : public IPictureDecoder {
 public:
     TDecodeResult Decode(std::string_view bytes, std::unique_ptr<TDecodedPicture>& out) override;
+    // PNG goes to the imaging component first instead of only after the system loader refused
+    // it, as on Windows (Wine's loader reads PNG itself).
+    bool PngThroughWic = false;
 };
 
 class Win32ShellIcons : public IShellIcons {

@@ -1,6 +1,7 @@
 #include "runtime/win32/WindowsApi.h"
 
 #include "runtime/Exception.h"
+#include "runtime/win32/ComRef.h"
 #include "runtime/win32/Win32Error.h"
 #include "runtime/win32/Win32Shell.h"
 #include <utility>
@@ -13,26 +14,6 @@ namespace {
 const char* OrNull(const std::string& text) {
     return text.empty() ? nullptr : text.c_str();
 }
-
-// Owns one COM reference and releases it on every path.
-template <class T> class TComRef {
-public:
-    TComRef() = default;
-    TComRef(const TComRef&) = delete;
-    TComRef& operator=(const TComRef&) = delete;
-    TComRef(TComRef&& other) noexcept : Pointer(std::exchange(other.Pointer, nullptr)) {}
-    ~TComRef() {
-        if (Pointer != nullptr) {
-            Pointer->Release();
-        }
-    }
-    T* operator->() const { return Pointer; }
-    T* Get() const { return Pointer; }
-    void** Out() { return reinterpret_cast<void**>(&Pointer); }
-
-private:
-    T* Pointer = nullptr;
-};
 
 // A call that claims success but hands back no pointer still failed.
 std::string Reason(HRESULT result) {

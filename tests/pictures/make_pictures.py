@@ -47,18 +47,26 @@ def sub_blocks(data):
     return bytes(out + b"\x00")
 
 
-def gif(frames, screen=SCREEN, control=True):
-    """Frames are (rectangle, colour index) or (rectangle, list of pixel indexes)."""
-    out = bytearray(b"GIF89a")
-    out += struct.pack("<HHBBB", screen[0], screen[1], 0x81, 0, 0)  # 4-colour global table
-    for rgb in PALETTE:
-        out += bytes(rgb)
-    for (left, top, w, h), colour in frames:
-        if control:
-            out += b"\x21\xF9\x04\x00\x0A\x00\x00\x00"  # 0.1 s, no transparency
+CONTROL = b"\x21\xF9\x04\x00\x0A\x00\x00\x00"  # 0.1 s, no transparency
+
+
+def gif(frames, screen=SCREEN, control=True, version=b"89a", colours=True, trailing=b""):
+    """Frames are (rectangle, colour index) or (rectangle, list of pixel indexes). control is
+    one flag for every frame or a list of flags; trailing bytes (the same for every frame, or a
+    list) follow a frame's codes in its data sub-block, where decoders skip them. Without colours there is no table at all."""
+    out = bytearray(b"GIF" + version)
+    out += struct.pack("<HHBBB", screen[0], screen[1], 0x81 if colours else 0, 0, 0)
+    if colours:  # 4-colour global table
+        for rgb in PALETTE:
+            out += bytes(rgb)
+    controls = control if isinstance(control, list) else [control] * len(frames)
+    trailings = trailing if isinstance(trailing, list) else [trailing] * len(frames)
+    for ((left, top, w, h), colour), with_control, trailing in zip(frames, controls, trailings):
+        if with_control:
+            out += CONTROL
         out += b"\x2C" + struct.pack("<HHHHB", left, top, w, h, 0)
         pixels = colour if isinstance(colour, list) else [colour] * (w * h)
-        out += b"\x02" + sub_blocks(lzw_codes(pixels))
+        out += b"\x02" + sub_blocks(lzw_codes(pixels) + trailing)
     return bytes(out + b"\x3B")
 
 
@@ -73,12 +81,15 @@ def bmp(width, height, colour):
 
 
 def png(width, height, colour):
+    """One RGB colour, or a row of RGBA pixels repeated on every line."""
     def chunk(kind, data):
         return (struct.pack(">I", len(data)) + kind + data +
                 struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
-    raw = b"".join(b"\x00" + bytes(colour) * width for _ in range(height))
+    row = b"".join(bytes(p) for p in colour) if isinstance(colour, list) else bytes(colour) * width
+    raw = b"".join(b"\x00" + row for _ in range(height))
+    kind = 6 if isinstance(colour, list) else 2
     return (b"\x89PNG\r\n\x1a\n" +
-            chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
+            chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, kind, 0, 0, 0)) +
             chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
 
 
@@ -107,8 +118,23 @@ def main():
     lying[at + 5:at + 9] = struct.pack("<HH", 0xFFFF, 0xFFFF)
     lying[6:10] = struct.pack("<HH", 0xFFFF, 0xFFFF)
     write("lying.gif", bytes(lying))
+    # The system's loader takes any version after "GIF": one it can draw, and two without a
+    # colour table that it would read through.
+    write("version_00a.gif", gif([((0, 0, 3, 2), 3)], screen=(3, 2), control=False,
+                                 version=b"00a"))
+    write("bare_00a.gif", gif([((0, 0, 3, 2), 3)], screen=(3, 2), version=b"00a",
+                              colours=False))
+    write("bare_7xa.gif", gif([((0, 0, 3, 2), 3)], screen=(3, 2), control=False,
+                              version=b"7xa", colours=False))
+    # The animation's frames, the first one without a graphic control extension.
+    write("first_without_control.gif", gif(FRAMES, control=[False, True, True]))
+    # A graphic control extension and descriptor (frame at 9, 9) inside the first frame's data.
+    hidden = CONTROL + b"\x2C" + struct.pack("<HHHHB", 9, 9, 3, 1, 0)
+    write("hidden_pattern.gif", gif(FRAMES[:2], trailing=[hidden, b""]))
+    write("empty.bin", b"")
     write("small.bmp", bmp(4, 3, (255, 128, 0)))
     write("small.png", png(5, 4, (0, 128, 255)))
+    write("alpha.png", png(2, 1, [(0, 0, 255, 255), (255, 0, 0, 0)]))
     try:
         from PIL import Image
         Image.new("RGB", (8, 6), (200, 40, 120)).save(os.path.join(HERE, "small.jpg"),

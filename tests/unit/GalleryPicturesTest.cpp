@@ -64,12 +64,14 @@ TEST_F(GalleryPicturesTest, IconsLieInTheirAreasBesideTheText) {
         EXPECT_EQ(shown.Outcome, "result=1 radio=0 checked=0");
         ASSERT_FALSE(shown.Records.empty());
 
+        // The shell's icons come at the screen's size.
+        const int smallSide = TSimulatedShellIcons::SizeAt(false, ppi);
+        const int largeSide = TSimulatedShellIcons::SizeAt(true, ppi);
         std::vector<TRect> icons, texts;
         for (const TCanvasRecord& record : shown.Records) {
             const int side = record.Rect.Width();
             if (record.Op == TCanvasOp::Draw && side == record.Rect.Height() &&
-                (side == TSimulatedShellIcons::SmallSize ||
-                 side == TSimulatedShellIcons::LargeSize))
+                (side == smallSide || side == largeSide))
                 icons.push_back(record.Rect);
             else if (record.Op == TCanvasOp::Text)
                 texts.push_back(record.Rect);
@@ -82,7 +84,7 @@ TEST_F(GalleryPicturesTest, IconsLieInTheirAreasBesideTheText) {
             int small = 0, large = 0;
             for (const TRect& icon : icons)
                 if (Inside(icon, area.Rect))
-                    ++(icon.Width() == TSimulatedShellIcons::LargeSize ? large : small);
+                    ++(icon.Width() == largeSide ? large : small);
             EXPECT_EQ(small, area.Small);
             EXPECT_EQ(large, area.Large);
         }

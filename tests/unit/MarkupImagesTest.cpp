@@ -5,6 +5,7 @@
 #include "markup/MarkupRenderer.h"
 #include "runtime/ImageList.h"
 #include "runtime/headless/HeadlessPictures.h"
+#include "runtime/headless/HeadlessWindowing.h"
 #include "runtime/headless/RecordingCanvas.h"
 #include <map>
 
@@ -47,11 +48,16 @@ protected:
         PictureTest::SetUp();
         for (const auto& [name, file] :
              {std::pair{"anim", "three_frames.gif"}, std::pair{"ANIM", "three_frames.gif"},
-              std::pair{"png", "small.png"}}) {
+              std::pair{"frame2", "three_frames.gif"}, std::pair{"png", "small.png"}}) {
             auto picture = std::make_unique<TMarkupPicture>();
             picture->LoadFile(std::string("c:\\pics\\") + file);
             Named.Pictures[name] = std::move(picture);
         }
+        Named.Pictures["frame2"]->SelectFrame(2);
+        // The shell's icons follow the screen's resolution.
+        TPlatform platform = Platform();
+        platform.Windowing = &Screen;
+        SetPlatform(platform);
         Params.PictureSource = &Named;
         Params.PictureCache = &Cache;
         Params.ImageList = &Images;
@@ -87,6 +93,13 @@ protected:
         return found;
     }
 
+    // The screen and the canvas at one resolution, as on a display.
+    void SetResolution(int pixelsPerInch) {
+        Screen.PixelsPerInch = pixelsPerInch;
+        Canvas.SetPixelsPerInch(pixelsPerInch, pixelsPerInch);
+    }
+
+    THeadlessWindowing Screen;
     TRecordingCanvas Canvas;
     TMarkupParams Params;
     TNamedPictures Named;
@@ -122,9 +135,10 @@ TEST_P(MarkupImagePlacementTest, PlacesThePictureAndTheTextAfterIt) {
 INSTANTIATE_TEST_SUITE_P(
     Sources, MarkupImagePlacementTest,
     ::testing::Values(
-        // The small shell icon of a file type; at 120 dots per inch it takes 120/96 of its size.
+        // The small shell icon of a file type, which takes the room it is drawn in: on a
+        // canvas of 120 dots per inch beside a screen of 96 that is the screen's icon size.
         TPlacedCase{"a<IMG SRC=\"SSYS:txt\">b", 96, {{6, 0, 22, 16}}, 22, 16},
-        TPlacedCase{"a<IMG SRC=\"SSYS:txt\">b", 120, {{6, 0, 22, 16}}, 26, 20},
+        TPlacedCase{"a<IMG SRC=\"SSYS:txt\">b", 120, {{6, 0, 22, 16}}, 22, 16},
         TPlacedCase{"a<img src=\"lsys:.exe\">b", 96, {{6, 0, 38, 32}}, 38, 32},
         TPlacedCase{"a<IMG SRC=\"IDX:1\">b", 96, {{6, 0, 16, 8}}, 16, 13},
         // Indexes outside the image list show nothing and take no space.
@@ -134,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
         TPlacedCase{"a<IMG SRC=\"png\">b", 96, {{6, 0, 11, 4}}, 11, 13},
         TPlacedCase{"a<IMG SRC=\"png\" WIDTH=\"30\" HEIGHT=\"20\">b", 96, {{6, 0, 36, 20}}, 36, 20},
         TPlacedCase{
-            "a<IMG SRC=\"png\" WIDTH=\"30\" HEIGHT=\"20\">b", 192, {{6, 0, 36, 20}}, 66, 40},
+            "a<IMG SRC=\"png\" WIDTH=\"30\" HEIGHT=\"20\">b", 192, {{6, 0, 66, 40}}, 66, 40},
         // Only one of the two is no size: the natural size counts.
         TPlacedCase{"a<IMG SRC=\"png\" WIDTH=\"30\">b", 96, {{6, 0, 11, 4}}, 11, 13},
         // A GIF frame is drawn at its place in the logical screen, which the layout takes.
@@ -171,21 +185,98 @@ TEST_F(MarkupImagesTest, AChosenGifFrameIsDrawnWhereItStands) {
     EXPECT_EQ(dynamic_cast<const THeadlessPicture*>(drawn[0].Graphic)->Pixel(0, 0), 0x00FF00u);
 }
 
-TEST_F(MarkupImagesTest, ShellIconsAskTheShellByTypeAndDrawOnlyWhenDrawing) {
-    Render("<IMG SRC=\"SSYS:report.txt\"><IMG SRC=\"LSYS:c:\\pics\"><IMG SRC=\"SSYS:12\">");
-    const auto& queries = Machine.ShellIcons.Queries;
-    ASSERT_EQ(queries.size(), 4u); // two per image with a name: measure and draw
-    EXPECT_EQ(queries[0].Name, "report.txt");
-    EXPECT_TRUE(queries[0].UseFileAttributes);
-    EXPECT_EQ(queries[1].Name, "c:\\pics");
-    EXPECT_FALSE(queries[1].UseFileAttributes); // an existing folder
-    const auto& drawn = Machine.ShellIcons.Drawn;
-    ASSERT_EQ(drawn.size(), 3u);
-    EXPECT_EQ(drawn[0].Index, 1);
-    EXPECT_EQ(drawn[1].Index, 3);
-    EXPECT_TRUE(drawn[1].Large);
-    EXPECT_EQ(drawn[2].Index, 12);
-    EXPECT_EQ(drawn[2].X, 16 + 32);
+struct TShellIconCase {
+    const char* Source;
+    bool ByType; // asked with SHGFI_USEFILEATTRIBUTES
+    int Index;
+    bool Large;
+};
+
+struct TDeviceCase {
+    const char* Source;
+    int PixelsPerInch;
+    TRect Drawn;  // the picture's top-left corner at (0, 0)
+    int NextLeft; // where the text after it starts
+};
+
+void PrintTo(const TDeviceCase& c, std::ostream* os) {
+    *os << c.Source << " at " << c.PixelsPerInch;
+}
+
+class MarkupImageDeviceTest : public MarkupImagesTest,
+                              public ::testing::WithParamInterface<TDeviceCase> {};
+
+// Each picture takes the room it is drawn in, at every resolution: icons and image-list images
+// come at the device's size, pictures of the container grow from 96 dots per inch.
+TEST_P(MarkupImageDeviceTest, DrawsEachPictureInTheRoomItTakes) {
+    const TDeviceCase& c = GetParam();
+    SetResolution(c.PixelsPerInch);
+    Render(std::string("<IMG SRC=") + c.Source + ">b");
+    EXPECT_EQ(Pictures(), std::vector<TRect>{c.Drawn});
+    EXPECT_EQ(TextAt("b").Left, c.NextLeft);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Resolutions, MarkupImageDeviceTest,
+    ::testing::Values(TDeviceCase{"\"SSYS:txt\"", 144, {0, 0, 24, 24}, 24},
+                      TDeviceCase{"\"LSYS:exe\"", 144, {0, 0, 48, 48}, 48},
+                      TDeviceCase{"\"SSYS:txt\"", 120, {0, 0, 20, 20}, 20},
+                      TDeviceCase{"\"IDX:1\"", 144, {0, 0, 10, 8}, 10},
+                      // 5 x 4 pixels.
+                      TDeviceCase{"\"png\"", 144, {0, 0, 8, 6}, 8},
+                      TDeviceCase{"\"png\"", 120, {0, 0, 6, 5}, 6},
+                      TDeviceCase{"\"png\" WIDTH=\"30\" HEIGHT=\"20\"", 144, {0, 0, 45, 30}, 45},
+                      // Frame 2 of a 12 x 10 screen stands at (2, 1), 5 x 4.
+                      TDeviceCase{"\"frame2\"", 96, {2, 1, 7, 5}, 12},
+                      TDeviceCase{"\"frame2\"", 144, {3, 2, 11, 8}, 18},
+                      TDeviceCase{"\"frame2\"", 120, {3, 1, 9, 6}, 15}));
+
+TEST_F(MarkupImagesTest, AStretchedUseLeavesThePictureAsItWas) {
+    for (const char* source : {"png", "FILE://c:\\pics\\small.png"}) {
+        SCOPED_TRACE(source);
+        const std::string img = std::string("<IMG SRC=\"") + source + "\"";
+        Render(img + " WIDTH=\"30\" HEIGHT=\"20\">b");
+        Render(img + ">b");
+        EXPECT_EQ(Pictures(), (std::vector<TRect>{{0, 0, 5, 4}}));
+    }
+    EXPECT_FALSE(Named.Pictures["png"]->Stretch);
+    EXPECT_FALSE(FindPicture(Cache, "FILE://c:\\pics\\small.png")->Stretch);
+    // A picture its owner stretches is still drawn at the size it takes.
+    Named.Pictures["png"]->Stretch = true;
+    Render("<IMG SRC=\"png\">b");
+    EXPECT_EQ(Pictures(), (std::vector<TRect>{{0, 0, 5, 4}}));
+    EXPECT_TRUE(Named.Pictures["png"]->Stretch);
+}
+
+TEST_F(MarkupImagesTest, ShellIconsAskTheShellAndDrawOnlyWhenDrawing) {
+    const TShellIconCase cases[] = {
+        {"SSYS:report.txt", true, 1, false},
+        // An existing folder or file has an icon of its own; a missing one, its type's.
+        {"LSYS:c:\\pics", false, 3, true},
+        {"SSYS:c:\\pics\\small.png", false, TSimulatedShellIcons::OwnIconIndex, false},
+        {"SSYS:c:\\pics\\gone.exe", true, 2, false},
+    };
+    for (const TShellIconCase& c : cases) {
+        SCOPED_TRACE(c.Source);
+        Machine.ShellIcons.Queries.clear();
+        Machine.ShellIcons.Drawn.clear();
+        Render(std::string("<IMG SRC=\"") + c.Source + "\">");
+        const auto& queries = Machine.ShellIcons.Queries;
+        ASSERT_EQ(queries.size(), 2u); // measure and draw
+        EXPECT_EQ(queries[0].Name, std::string(c.Source).substr(5));
+        EXPECT_EQ(queries[0].UseFileAttributes, c.ByType);
+        const auto& drawn = Machine.ShellIcons.Drawn;
+        ASSERT_EQ(drawn.size(), 1u);
+        EXPECT_EQ(drawn[0].Index, c.Index);
+        EXPECT_EQ(drawn[0].Large, c.Large);
+    }
+    // A number is an index of the system image list itself.
+    Machine.ShellIcons.Queries.clear();
+    Machine.ShellIcons.Drawn.clear();
+    Render("<IMG SRC=\"SSYS:12\">");
+    EXPECT_TRUE(Machine.ShellIcons.Queries.empty());
+    ASSERT_EQ(Machine.ShellIcons.Drawn.size(), 1u);
+    EXPECT_EQ(Machine.ShellIcons.Drawn[0].Index, 12);
 
     Machine.ShellIcons.Drawn.clear();
     Params.MeasureOnly = true;
@@ -201,7 +292,8 @@ TEST_F(MarkupImagesTest, PrintingStretchesIconsByThePrintScale) {
     const auto stretched = Records(TCanvasOp::StretchDraw);
     ASSERT_EQ(stretched.size(), 2u);
     EXPECT_EQ(stretched[0].Rect, (TRect{6, 0, 46, 40}));
-    EXPECT_EQ(stretched[1].Rect, (TRect{22, 0, 47, 20}));
+    // Laid out as drawn: the next image starts after the stretched icon.
+    EXPECT_EQ(stretched[1].Rect, (TRect{46, 0, 71, 20}));
     EXPECT_TRUE(Machine.ShellIcons.Drawn.back().Bitmap);
 }
 
@@ -305,10 +397,11 @@ TEST_F(MarkupImagesTest, AddressesAreLoadedOnceIntoThePictureList) {
 struct TBodyCase {
     const char* Markup;
     std::vector<TRect> Pictures;
+    int PixelsPerInch = 96;
 };
 
 void PrintTo(const TBodyCase& c, std::ostream* os) {
-    *os << c.Markup;
+    *os << c.Markup << " at " << c.PixelsPerInch;
 }
 
 class MarkupBodyPictureTest : public MarkupImagesTest,
@@ -316,6 +409,7 @@ class MarkupBodyPictureTest : public MarkupImagesTest,
 
 TEST_P(MarkupBodyPictureTest, PaintsBehindTheText) {
     const TBodyCase& c = GetParam();
+    SetResolution(c.PixelsPerInch);
     Render(c.Markup, {0, 0, 30, 25});
     EXPECT_EQ(Pictures(), c.Pictures);
     // Pictures are clipped to the area; icons and image-list images are drawn as they are.
@@ -348,7 +442,13 @@ INSTANTIATE_TEST_SUITE_P(
         TBodyCase{"<BODY BGTOPRIGHT=\"SSYS:TXT\">x", {{14, 0, 30, 16}}},
         TBodyCase{"<BODY BACKGROUND=\"IDX:2\">x", {{0, 0, 10, 8}}},
         // A lower-case name is not found: the value was upper-cased.
-        TBodyCase{"<BODY BACKGROUND=\"png\">x", {}}));
+        TBodyCase{"<BODY BACKGROUND=\"png\">x", {}},
+        // Tiles step by the size they are drawn at, and the top-right corner holds it whole.
+        TBodyCase{"<BODY BACKGROUND=\"anim\">x",
+                  {{0, 0, 18, 15}, {18, 0, 36, 15}, {0, 15, 18, 30}, {18, 15, 36, 30}},
+                  144},
+        TBodyCase{"<BODY BGTOPRIGHT=\"anim\">x", {{12, 0, 30, 15}}, 144},
+        TBodyCase{"<BODY BGTOPRIGHT=\"SSYS:TXT\">x", {{6, 0, 30, 24}}, 144}));
 
 TEST_F(MarkupImagesTest, BodyPicturesPaintNothingWhenMeasuringOrInSelectedColors) {
     Params.MeasureOnly = true;

@@ -23,7 +23,9 @@ protected:
         Saved = Platform();
         for (const char* name :
              {"three_frames.gif", "still.gif", "gif8.bin", "truncated.gif", "cut_descriptor.gif",
-              "lying.gif", "small.bmp", "small.png", "small.jpg", "not_a_picture.txt"})
+              "lying.gif", "small.bmp", "small.png", "small.jpg", "not_a_picture.txt", "alpha.png",
+              "version_00a.gif", "bare_00a.gif", "bare_7xa.gif", "first_without_control.gif",
+              "hidden_pattern.gif", "empty.bin"})
             Machine.AddFile(std::string("c:\\pics\\") + name, PictureFixture(name));
         Machine.AddRcData("PIC_GIF", PictureFixture("three_frames.gif"));
         Machine.AddRcData("PIC_TEXT", PictureFixture("not_a_picture.txt"));
