@@ -15,10 +15,26 @@ file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/artifacts)
 file(COPY ${SEEDS}/ DESTINATION ${corpus})
 
+# With address randomisation the pointers the program compares differ from run to run, and
+# libFuzzer mutates with the values it saw compared: the same seed then makes other inputs.
+# setarch -R turns randomisation off for the fuzzer alone.
+set(launcher "")
+find_program(SETARCH setarch)
+if(SETARCH)
+  execute_process(COMMAND ${SETARCH} -R true RESULT_VARIABLE setarch_result OUTPUT_QUIET
+                  ERROR_QUIET)
+  if(setarch_result EQUAL 0)
+    set(launcher ${SETARCH} -R)
+  endif()
+endif()
+if(NOT launcher)
+  message(WARNING "address randomisation stays on: the generated inputs may differ between runs")
+endif()
+
 # -reload=0: the corpus is read once, not again on a clock. The per-input timeout is generous,
 # so that a loaded machine never turns a slow input into a failure.
 execute_process(
-  COMMAND ${FUZZER} ${corpus} -runs=${RUNS} -seed=${SEED} -reload=0 -rss_limit_mb=2048
+  COMMAND ${launcher} ${FUZZER} ${corpus} -runs=${RUNS} -seed=${SEED} -reload=0 -rss_limit_mb=2048
           -timeout=120 -print_final_stats=1 -artifact_prefix=${WORK}/artifacts/
   WORKING_DIRECTORY ${WORK}
   RESULT_VARIABLE result
