@@ -70,6 +70,13 @@ public:
     TRect ExpandedRect();
     static bool HasEscapedNewline(const std::string& text);
 
+    // The expand control's caption for a state: the dialog's, or the native dialog's words
+    // when the dialog names neither caption.
+    std::string ExpandControlCaption(bool expanded) const;
+    // Static windows over the painted texts, so that screen readers find and read them in
+    // reading order; placed again after every layout.
+    void PlaceTextWindows();
+
     // Painting and interaction.
     void PaintContent();
     void PaintExpanded();
@@ -106,6 +113,11 @@ private:
     uint32_t ReadingOrder() const;
     void GiveBackInputControl();
     void LoadExpandPictures(bool expanded);
+    // A text window named name over bounds with text; hidden (and made only when needed) when
+    // the text is empty.
+    void PlaceTextWindow(const std::string& name, const TRect& bounds, const std::string& text);
+    // What a reader is told of a text the window paints: its words and line breaks.
+    std::string ReaderText(const std::string& text, bool markup, bool escapedNewlines);
 
     std::shared_ptr<TGraphic> FooterIcon_;
     std::shared_ptr<TGraphic> Shield_;

@@ -400,8 +400,8 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         int c1 = Scale(1000);
         int c2 = maxW != 0 ? maxW : Scale(1000);
         int height = 0;
-        MeasureText(&canvas, dialog.CollapsedControlText, c1, height);
-        MeasureText(&canvas, dialog.ExpandedControlText, c2, height);
+        MeasureText(&canvas, ExpandControlCaption(false), c1, height);
+        MeasureText(&canvas, ExpandControlCaption(true), c2, height);
         rowW += ExpandButtonControl->Width() + HorzSpacing + std::max(c1, c2) + HorzSpacing;
     }
 
@@ -577,8 +577,8 @@ void TMessageForm::RefreshTexts() {
         int c1 = Scale(1000);
         int c2 = Scale(1000);
         int height = 0;
-        MeasureText(&canvas, dialog.CollapsedControlText, c1, height);
-        MeasureText(&canvas, dialog.ExpandedControlText, c2, height);
+        MeasureText(&canvas, ExpandControlCaption(false), c1, height);
+        MeasureText(&canvas, ExpandControlCaption(true), c2, height);
         rowW += ExpandButtonControl->Width() + HorzSpacing + std::max(c1, c2) + HorzSpacing;
     }
     int w = std::max(rowW, textRight);

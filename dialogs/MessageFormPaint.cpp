@@ -54,14 +54,14 @@ void TMessageForm::Paint() {
     PaintContent();
     PaintExpanded();
     if (!Dialog->ExpandedText.empty() && ExpandButtonControl) {
-        const std::string& text =
-            Expanded ? Dialog->ExpandedControlText : Dialog->CollapsedControlText;
+        const std::string text = ExpandControlCaption(Expanded);
         canvas.SetBrushStyle(TBrushStyle::Clear);
         canvas.SetFont(Font());
         const TTaskDialogButton& button = *ExpandButtonControl;
         TRect r{button.Left() + button.Width() + HorzSpacing - Scale(5), button.Top(),
                 ClientWidth(), button.Top() + button.Height()};
-        canvas.DrawText(text, r, win::DT_SINGLELINE | win::DT_VCENTER | ReadingOrder());
+        const uint32_t prefix = ShowsAcceleratorCues() ? 0 : win::DT_HIDEPREFIX;
+        canvas.DrawText(text, r, win::DT_SINGLELINE | win::DT_VCENTER | ReadingOrder() | prefix);
     }
     PaintFooter();
 }

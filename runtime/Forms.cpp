@@ -146,6 +146,15 @@ void TForm::Close() {
         SetVisible(false);
 }
 
+bool TForm::HasCloseBox() const {
+    return BorderStyle_ != TFormBorderStyle::bsNone && (BorderIcons_ & biSystemMenu) != 0;
+}
+
+void TForm::CloseRequest() {
+    if (HasCloseBox())
+        Close();
+}
+
 TWinControl* TForm::ActiveControl() const {
     TWinControl* active = nullptr;
     ForEachControl(*this, [&](TControl& control) {
@@ -246,21 +255,29 @@ bool TForm::DialogChar(char ch) {
     return true;
 }
 
-bool TForm::DialogKey(int key) {
-    TButton* chosen = nullptr;
-    if (key == win::VK_RETURN) {
-        // A focused push button takes Enter, as the dialog manager makes it the default.
-        if (TWinControl* active = ActiveControl();
-            active && active->Kind() == TControlKind::Button && Usable(*active))
-            chosen = static_cast<TButton*>(active);
-    }
-    if (!chosen && (key == win::VK_RETURN || key == win::VK_ESCAPE))
-        ForEachControl(*this, [&](TControl& control) {
-            if (chosen || control.Kind() != TControlKind::Button || !Usable(control))
-                return;
-            auto& button = static_cast<TButton&>(control);
-            if (key == win::VK_RETURN ? button.Default() : button.Cancel())
+TWinControl* TForm::DrawnDefaultButton() const {
+    if (TWinControl* active = ActiveControl(); active && active->IsPushButton() && Usable(*active))
+        return active;
+    TWinControl* chosen = nullptr;
+    ForEachControl(*this, [&](TControl& control) {
+        if (!chosen && control.IsWindowedControl()) {
+            auto& button = static_cast<TWinControl&>(control);
+            if (button.IsPushButton() && button.Default() && Usable(button))
                 chosen = &button;
+        }
+    });
+    return chosen;
+}
+
+bool TForm::DialogKey(int key) {
+    TWinControl* chosen = nullptr;
+    if (key == win::VK_RETURN)
+        chosen = DrawnDefaultButton();
+    if (key == win::VK_ESCAPE)
+        ForEachControl(*this, [&](TControl& control) {
+            if (!chosen && control.Kind() == TControlKind::Button && Usable(control) &&
+                static_cast<TButton&>(control).Cancel())
+                chosen = static_cast<TButton*>(&control);
         });
     if (!chosen)
         return false;

@@ -63,8 +63,15 @@ public:
     // The close request (close box, Alt+F4 past the key handling, CloseDialog): a modal form
     // gets result 2; DoClose may still veto.
     void Close();
+    // A close request from outside the program (the window menu, the taskbar, the window
+    // manager, Task Manager): a window without a close box ignores it, as it ignores Escape.
+    void CloseRequest();
+    bool HasCloseBox() const;
 
     TWinControl* ActiveControl() const;
+    // The push button drawn as the default, which Enter presses: the focused push button, else
+    // the default one (nullptr: none), as the dialog manager moves the default with the focus.
+    TWinControl* DrawnDefaultButton() const;
 
     TNotifyEvent OnShow;
     TNotifyEvent OnPaint;
@@ -79,7 +86,8 @@ public:
     bool PreviewKey(int& key, TShiftState shift);
     // A character no control used (WM_CHAR / WM_SYSCHAR with Alt): true when handled.
     virtual bool DialogChar(char ch);
-    // Enter and Escape: clicks the default or cancel button; false when there is none.
+    // Enter and Escape: clicks the button drawn as the default, or the cancel button; false
+    // when there is none.
     bool DialogKey(int key);
     // The window is about to be shown (fires OnShow).
     virtual void DoShow();

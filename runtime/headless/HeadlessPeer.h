@@ -21,6 +21,8 @@ public:
     bool ReadChecked() override;
     int ReadItemIndex() override { return ItemIndex; }
     bool ReadDate(TDate& date) override;
+    bool ReadPushed() override { return Pushed; }
+    TKeyboardCues ReadKeyboardCues() override;
     void Invalidate() override { Dirty = true; }
     void SetFocus() override;
     bool Focused() override;
@@ -34,6 +36,10 @@ public:
     bool Checked = false;
     int ItemIndex = -1;
     TDate Date;
+    // Held down by Space (HoldKey).
+    bool Pushed = false;
+    // Forms: the keyboard cues their windows show.
+    TKeyboardCues Cues = kcFocus | kcAccelerators;
     // Painted at the next chance.
     bool Dirty = true;
     TRecordingCanvas Measure;

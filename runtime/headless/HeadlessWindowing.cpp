@@ -110,6 +110,44 @@ std::string NextToken(const std::string& format, size_t at) {
     return format.substr(at, 1);
 }
 
+// The window class the Windows backend makes for a kind of control.
+const char* WindowClassOf(TControlKind kind) {
+    switch (kind) {
+    case TControlKind::Form:
+        return "#32770";
+    case TControlKind::Button:
+    case TControlKind::CheckBox:
+    case TControlKind::RadioButton:
+    case TControlKind::Custom:
+        return "Button";
+    case TControlKind::Edit:
+    case TControlKind::Memo:
+        return "Edit";
+    case TControlKind::ComboBox:
+        return "ComboBox";
+    case TControlKind::DatePicker:
+        return "SysDateTimePick32";
+    case TControlKind::ProgressBar:
+        return "msctls_progress32";
+    case TControlKind::StaticText:
+        return "Static";
+    case TControlKind::Graphic:
+        break;
+    }
+    return "";
+}
+
+void AddWindows(const TWinControl& parent, std::vector<THeadlessWindowInfo>& out) {
+    for (TWinControl* control : parent.WindowOrder()) {
+        bool visible = true;
+        for (const TControl* c = control; c; c = c->Parent())
+            visible = visible && (c->Visible() || c->Kind() == TControlKind::Form);
+        out.push_back({WindowClassOf(control->Kind()), control->WindowText(), control->Name(),
+                       control->BoundsRect(), visible});
+        AddWindows(*control, out);
+    }
+}
+
 } // namespace
 
 // ---- peers ----------------------------------------------------------------------------------
@@ -200,6 +238,12 @@ bool THeadlessPeer::ReadChecked() {
     return Checked;
 }
 
+TKeyboardCues THeadlessPeer::ReadKeyboardCues() {
+    TForm* form = Control.ParentForm();
+    auto* peer = form ? static_cast<THeadlessPeer*>(form->Peer()) : nullptr;
+    return peer ? peer->Cues : kcFocus | kcAccelerators;
+}
+
 bool THeadlessPeer::ReadDate(TDate& date) {
     date = Date;
     return true;
@@ -276,6 +320,13 @@ const TRecordingCanvas* THeadlessWindowing::LastPaint(const std::string& control
         if (SameTextAscii(it->Control, control))
             return it->Canvas.get();
     return nullptr;
+}
+
+std::vector<THeadlessWindowInfo> THeadlessWindowing::ListWindows(const TWinControl& root) const {
+    std::vector<THeadlessWindowInfo> windows{{WindowClassOf(root.Kind()), root.WindowText(),
+                                              root.Name(), root.BoundsRect(), root.Visible()}};
+    AddWindows(root, windows);
+    return windows;
 }
 
 int THeadlessWindowing::PaintCount(const std::string& control) const {

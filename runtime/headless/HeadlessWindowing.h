@@ -17,6 +17,15 @@ namespace qb {
 
 class THeadlessPeer;
 
+// One window as a window lister sees it (EnumChildWindows, GetClassName, GetWindowText).
+struct THeadlessWindowInfo {
+    std::string Class; // the system class the Windows backend makes ("#32770", "Button", ...)
+    std::string Text;
+    std::string Name; // component name
+    TRect Bounds;     // in its parent's client area
+    bool Visible = false;
+};
+
 // One paint of one window: the canvas holds what was drawn, in that window's coordinates.
 struct THeadlessPaint {
     std::string Control; // component name of the painted form or custom control
@@ -38,6 +47,9 @@ public:
     // GetSystemMetrics answers by index; unknown indexes answer 0. Defaults are those of a
     // Windows 10 machine at 96 DPI (SM_CXSCREEN/SM_CYSCREEN follow Screen).
     std::map<int, int> Metrics;
+    // SPI_GETKEYBOARDCUES: focus rectangles and accelerator underlines always show. Off, a dialog
+    // opens without them and shows them once the keyboard is used (Windows' default).
+    bool KeyboardCues = true;
     // The clipboard held by another program: SetClipboardText fails and keeps the content.
     bool ClipboardHeld = false;
     std::string ModulePath = "c:\\program files (x86)\\quillbridge\\quillbridge.exe";
@@ -48,6 +60,8 @@ public:
 
     // What happened.
     int Beeps = 0;
+    // Times Alt alone put a window menu into keyboard mode.
+    int MenuActivations = 0;
     std::string Clipboard;
     int ClipboardWrites = 0; // successful ones
     std::vector<THeadlessPaint> Paints;
@@ -66,6 +80,8 @@ public:
     // Forms whose modal loop runs, outermost first.
     const std::vector<TForm*>& ModalForms() const { return ModalStack; }
     std::vector<TTimer*> RunningTimers() const { return Timers; }
+    // The window of a form and its child windows, in the order a window lister finds them.
+    std::vector<THeadlessWindowInfo> ListWindows(const TWinControl& root) const;
     // The last paint of the form or custom control of that name (nullptr: none).
     const TRecordingCanvas* LastPaint(const std::string& control) const;
     int PaintCount(const std::string& control) const;

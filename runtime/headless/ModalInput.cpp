@@ -56,11 +56,21 @@ void TModalLoop::PlayKey(int key, TShiftState shift, char altChar) {
             static_cast<TWinControl&>(Form).KeyDown(k, shift);
         used = k == 0;
     });
+    const bool alt = (shift & ssAlt) != 0;
+    const bool ctrl = (shift & ssCtrl) != 0;
+    if (alt || key == win::VK_MENU)
+        ShowCues(kcFocus | kcAccelerators);
+    else if (key == win::VK_TAB || (key >= win::VK_LEFT && key <= win::VK_DOWN))
+        ShowCues(kcFocus);
     if (used || Ended)
         return;
     target = Focused();
-    const bool alt = (shift & ssAlt) != 0;
-    const bool ctrl = (shift & ssCtrl) != 0;
+    if (key == win::VK_MENU) {
+        // Alt pressed and let go with nothing between: the window menu takes the keyboard.
+        if (Form.BorderIcons() & biSystemMenu)
+            ++Screen.MenuActivations;
+        return;
+    }
     if (alt && altChar) {
         Dispatch([&] { Form.DialogChar(altChar); });
         return;
@@ -81,13 +91,8 @@ void TModalLoop::PlayKey(int key, TShiftState shift, char altChar) {
         return;
     }
     if (key == win::VK_RETURN) {
-        if (target && target->Kind() == TControlKind::Custom) {
-            Dispatch([&] {
-                char ch = '\r';
-                target->KeyPress(ch);
-            });
-        } else if (target && target->Kind() == TControlKind::Memo &&
-                   static_cast<TMemo*>(target)->WantReturns) {
+        if (target && target->Kind() == TControlKind::Memo &&
+            static_cast<TMemo*>(target)->WantReturns) {
             PeerOf(*target)->Text += "\r\n";
         } else {
             Dispatch([&] { Form.DialogKey(win::VK_RETURN); });
@@ -107,6 +112,27 @@ void TModalLoop::PlayKey(int key, TShiftState shift, char altChar) {
     }
     if (const char ch = KeyChar(key, shift))
         PlayChar(ch);
+}
+
+void TModalLoop::ShowCues(TKeyboardCues cues) {
+    THeadlessPeer* peer = PeerOf(Form);
+    if (!peer || (peer->Cues & cues) == cues)
+        return;
+    peer->Cues |= cues;
+    ForEachPeer([](THeadlessPeer& each) { each.Dirty = true; });
+}
+
+void TModalLoop::PlaySpace(bool down, int key) {
+    TWinControl* target = Focused();
+    if (key != win::VK_SPACE || !target || !target->IsPushButton()) {
+        Error("a held key is Space on a focused push button");
+        return;
+    }
+    THeadlessPeer* peer = PeerOf(*target);
+    peer->Pushed = down;
+    peer->Dirty = true;
+    if (!down)
+        ClickControl(*target);
 }
 
 // Alt with a key that gives a character: the system character goes to DialogChar.
@@ -166,7 +192,9 @@ TControl* TModalLoop::ControlAt(int x, int y) const {
             const auto& list = parent->Controls();
             for (auto it = list.rbegin(); it != list.rend(); ++it) {
                 TControl* c = *it;
-                if (c->IsWindowedControl() != (pass == 0) || !c->Visible())
+                // Text windows let the mouse through to the form, as static windows do.
+                if (c->IsWindowedControl() != (pass == 0) || !c->Visible() ||
+                    c->Kind() == TControlKind::StaticText)
                     continue;
                 const int lx = x - origin.X, ly = y - origin.Y;
                 if (lx >= c->Left() && lx < c->Left() + c->Width() && ly >= c->Top() &&

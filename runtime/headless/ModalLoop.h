@@ -47,6 +47,12 @@ inline bool TypesText(const TWinControl& control) {
     }
 }
 
+// Progress bars and text windows never take the focus from the dialog manager.
+inline bool TakesArrowFocus(const TControl& control) {
+    return control.Kind() != TControlKind::ProgressBar &&
+           control.Kind() != TControlKind::StaticText;
+}
+
 inline bool ClicksOnSpace(TControlKind kind) {
     return kind == TControlKind::Button || kind == TControlKind::CheckBox ||
            kind == TControlKind::RadioButton;
@@ -62,6 +68,8 @@ public:
 
     void Run() {
         ForEachPeer([](THeadlessPeer& peer) { peer.Dirty = true; });
+        if (THeadlessPeer* peer = PeerOf(Form))
+            peer->Cues = Screen.KeyboardCues ? kcFocus | kcAccelerators : 0;
         Dispatch([&] { Form.DoShow(); });
         if (!Focused())
             FocusFirst();
@@ -264,8 +272,7 @@ private:
                     group.push_back(*it);
         } else {
             for (TWinControl* control : all)
-                if (control == &current ||
-                    (control->CanFocus() && control->Kind() != TControlKind::ProgressBar))
+                if (control == &current || (control->CanFocus() && TakesArrowFocus(*control)))
                     group.push_back(control);
         }
         auto it = std::find(group.begin(), group.end(), &current);
@@ -312,6 +319,13 @@ private:
         case TUserAction::Tick:
             PlayTicks(step.Count);
             break;
+        case TUserAction::CloseRequest:
+            Dispatch([&] { Form.CloseRequest(); });
+            break;
+        case TUserAction::HoldKey:
+        case TUserAction::ReleaseKey:
+            PlaySpace(step.Action == TUserAction::HoldKey, step.Key);
+            break;
         case TUserAction::CloseBox:
             if (!(Form.BorderIcons() & biSystemMenu) ||
                 Form.BorderStyle() == TFormBorderStyle::bsNone) {
@@ -348,6 +362,12 @@ private:
     }
 
     void PlayKey(int key, TShiftState shift, char altChar);
+
+    // Space held down and let go on the focused push button, as its window shows it.
+    void PlaySpace(bool down, int key);
+
+    // The keyboard was used: the cues it brings show from now on.
+    void ShowCues(TKeyboardCues cues);
 
     // Alt with a key that gives a character: the system character goes to DialogChar.
     void PlayAltKey(int key, TShiftState shift);

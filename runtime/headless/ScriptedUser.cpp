@@ -80,6 +80,26 @@ TUserStep CloseBox() {
     return step;
 }
 
+TUserStep CloseRequest() {
+    TUserStep step;
+    step.Action = TUserAction::CloseRequest;
+    return step;
+}
+
+TUserStep HoldKey(int key) {
+    TUserStep step;
+    step.Action = TUserAction::HoldKey;
+    step.Key = key;
+    return step;
+}
+
+TUserStep ReleaseKey(int key) {
+    TUserStep step;
+    step.Action = TUserAction::ReleaseKey;
+    step.Key = key;
+    return step;
+}
+
 TUserStep Type(const std::string& control, const std::string& text) {
     TUserStep step;
     step.Action = TUserAction::Type;

@@ -228,7 +228,7 @@ void TWin32Peer::Create(const char* windowClass, DWORD style, DWORD exStyle, HWN
         style |= WS_DISABLED;
     if (child)
         exStyle |= ReadingExStyle(Control_);
-    const std::string text = Control_.Caption();
+    const std::string text = Control_.WindowText();
     HMENU id = child ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId++)) : nullptr;
     Wnd_ = CreateWindowExA(exStyle, windowClass, text.c_str(), style | (child ? WS_CHILD : 0),
                            bounds.Left, bounds.Top, bounds.Width(), bounds.Height(), parent, id,
@@ -237,10 +237,9 @@ void TWin32Peer::Create(const char* windowClass, DWORD style, DWORD exStyle, HWN
         throw Exception(std::string("Cannot create a window of class ") + windowClass);
     if (!FromWindow(Wnd_))
         SetPropA(Wnd_, PeerProperty, this);
-    if (child) {
-        ClassProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Wnd_, GWLP_WNDPROC));
-        SetWindowLongPtrA(Wnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc));
-    }
+    // Every window of ours is a system class's, subclassed: the class procedure does the rest.
+    ClassProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Wnd_, GWLP_WNDPROC));
+    SetWindowLongPtrA(Wnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc));
     ApplyFont();
     ApplyBounds();
     ApplyState();
@@ -357,6 +356,8 @@ LRESULT TWin32Peer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
         LRESULT result = CallDefault(message, wParam, lParam);
         if (HooksAllowed(*this))
             Guard([&] { Control_.DoEnter(); });
+        if (TWin32FormPeer* form = Form(); form && form != this && HooksAllowed(*this))
+            form->ShowDefaultButton();
         return result;
     }
     case WM_KILLFOCUS: {
@@ -392,7 +393,7 @@ void TWin32Peer::Changed(TPeerChange change) {
         EnableWindow(Wnd_, Control_.Enabled());
         break;
     case TPeerChange::Text:
-        SetWindowTextA(Wnd_, Control_.Caption().c_str());
+        SetWindowTextA(Wnd_, Control_.WindowText().c_str());
         break;
     case TPeerChange::Font:
         ApplyFont();
@@ -430,7 +431,7 @@ void TWin32Peer::ApplyFont() {
 void TWin32Peer::ArrangeSiblings(TWinControl* parent) {
     if (!parent)
         return;
-    const std::vector<TWinControl*> list = parent->TabList();
+    const std::vector<TWinControl*> list = parent->WindowOrder();
     auto isRadio = [&](size_t i) {
         return i < list.size() && list[i]->Kind() == TControlKind::RadioButton;
     };
@@ -475,6 +476,18 @@ void TWin32Peer::ArrangeSiblings(TWinControl* parent) {
 
 std::string TWin32Peer::ReadText() {
     return Control_.Caption();
+}
+
+TKeyboardCues TWin32Peer::ReadKeyboardCues() {
+    if (!Wnd_)
+        return kcFocus | kcAccelerators;
+    const auto hidden = static_cast<UINT>(SendMessageA(Wnd_, WM_QUERYUISTATE, 0, 0));
+    TKeyboardCues cues = 0;
+    if (!(hidden & UISF_HIDEFOCUS))
+        cues |= kcFocus;
+    if (!(hidden & UISF_HIDEACCEL))
+        cues |= kcAccelerators;
+    return cues;
 }
 
 bool TWin32Peer::ReadDate(TDate& date) {
