@@ -186,8 +186,10 @@ TMessageForm* CreateMessageForm(TCustomTaskDialog& dialog) {
         form->OnKeyDown = [form](TComponent* sender, int& key, TShiftState shift) {
             form->PreviewKeyDown(sender, key, shift);
         };
-        form->FooterColor = dialog.FooterColor;
-        form->FooterLineColor = dialog.FooterLineColor;
+        form->Colors =
+            DialogColorsFor(windowing->HighContrast(), dialog.FooterColor, dialog.FooterLineColor);
+        form->FooterColor = form->Colors.Band;
+        form->FooterLineColor = form->Colors.BandLine;
         form->MinWidth = dialog.MinimumWidth;
         form->BuildControls(dialog);
     } catch (...) {

@@ -1,6 +1,7 @@
 // The emulated dialog window, used where the native task dialog is missing or emulation is
 // forced: built from the dialog model, laid out from the window font, painted and run modally.
 #pragma once
+#include "dialogs/DialogColors.h"
 #include "runtime/Forms.h"
 #include "runtime/StdCtrls.h"
 #include <array>
@@ -51,6 +52,8 @@ public:
     TWinControl* SavedInputParent = nullptr;
     TColor FooterColor = 0xF0F0F0;
     TColor FooterLineColor = 0xDFDFDF;
+    // What every part is painted in (the system's colours with high contrast on).
+    TDialogColors Colors;
 
     // Construction and layout.
     void BuildControls(TCustomTaskDialog& dialog);

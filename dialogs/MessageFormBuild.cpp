@@ -16,9 +16,6 @@ namespace {
 using Opt = TTaskDialogOption;
 using Input = TTaskDialogInputType;
 
-constexpr TColor InstructionColor = 0xC45300;
-constexpr TColor CommandLinkBorder = 0xFFE16C;
-constexpr TColor ExpandButtonBack = 0xF0F0F0;
 constexpr TColor clWindow = SystemColor(5);
 constexpr TColor Transparent = 0xFF00FF;
 
@@ -208,13 +205,13 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         link->SetParent(this);
         link->SetCaption(line);
         TFont linkFont = normalFont;
-        linkFont.Color = InstructionColor;
+        linkFont.Color = Colors.Instruction;
         link->SetFont(linkFont);
         link->HeadingFont = headingFont;
-        link->HeadingFont.Color = InstructionColor;
+        link->HeadingFont.Color = Colors.Instruction;
         link->ModalResult = 100 + i;
-        link->BorderColorHot = CommandLinkBorder;
-        link->BorderColorDown = CommandLinkBorder;
+        link->BorderColorHot = Colors.CommandLinkBorder;
+        link->BorderColorDown = Colors.CommandLinkBorder;
         link->SetWidth(std::max(maxW, minButtonWidth));
         link->FocusOnHover = dialog.DefaultButton != -1;
         int textHeight = link->Canvas().TextHeight("gh");
@@ -286,7 +283,7 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
     InstructionLabel->WordWrap = true;
     InstructionLabel->SetCaption(dialog.MainInstruction());
     TFont labelFont = instructionFont;
-    labelFont.Color = InstructionColor;
+    labelFont.Color = Colors.Instruction;
     InstructionLabel->SetFont(labelFont);
     InstructionLabel->SetBiDiMode(BiDiMode());
     InstructionLabel->ShowAccelChar = false;
@@ -358,7 +355,7 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         ExpandButtonControl->OnClick = [this](TComponent*) { ToggleExpanded(); };
         LoadExpandPictures(true);
         if (!dialog.CommonButtons.Empty())
-            ExpandButtonControl->BackColor = ExpandButtonBack;
+            ExpandButtonControl->BackColor = Colors.ExpandButtonBack;
     }
 
     int verificationRoom = 0;

@@ -1,6 +1,8 @@
 #include "dialogs/TaskDialogButton.h"
 #include "dialogs/DialogMetrics.h"
 #include "runtime/Forms.h"
+#include "runtime/Platform.h"
+#include "runtime/Windowing.h"
 #include "runtime/WinConst.h"
 #include <algorithm>
 
@@ -9,6 +11,13 @@ namespace qb {
 namespace {
 
 constexpr TColor DisabledTextColor = 0xC0C0C0;
+constexpr TColor clGrayText = SystemColor(17);
+
+// Disabled text is grey; with high contrast, the scheme's grey.
+TColor DisabledColor() {
+    IWindowing* windowing = Platform().Windowing;
+    return windowing && windowing->HighContrast() ? clGrayText : DisabledTextColor;
+}
 
 bool IsMultiLineCaption(const std::string& text) {
     return HasLineBreakMarker(text) || text.find('\r') != std::string::npos;
@@ -273,7 +282,7 @@ void TTaskDialogButton::PaintCaption(TCanvas& canvas, TRect& r) {
     auto useFont = [&](const TFont& font) {
         TFont shown = font;
         if (!Enabled())
-            shown.Color = DisabledTextColor;
+            shown.Color = DisabledColor();
         canvas.SetFont(shown);
     };
     const std::string& caption = Caption();

@@ -19,6 +19,12 @@ template <typename F> void ForEachControl(const TWinControl& parent, F&& visit) 
     }
 }
 
+// Forms whose modal loop runs, outermost first (one user-interface thread).
+std::vector<TForm*>& ModalForms() {
+    static std::vector<TForm*> forms;
+    return forms;
+}
+
 bool Usable(const TControl& control) {
     for (const TControl* c = &control; c; c = c->Parent())
         if (!c->Enabled() || (!c->Visible() && c->Kind() != TControlKind::Form))
@@ -123,9 +129,11 @@ int TForm::ShowModal() {
         }
     ModalResult_ = mrNone;
     Modal_ = true;
+    ModalForms().push_back(this);
     struct TEnd {
         TForm& Form;
         ~TEnd() {
+            ModalForms().pop_back();
             Form.Modal_ = false;
             Form.SetVisible(false);
         }
@@ -315,6 +323,10 @@ void TForm::DoClose(TCloseAction& action) {
 
 TForm* MainForm() {
     return nullptr;
+}
+
+TForm* ActiveModalForm() {
+    return ModalForms().empty() ? nullptr : ModalForms().back();
 }
 
 } // namespace qb

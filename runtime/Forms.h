@@ -116,5 +116,7 @@ private:
 
 // The application's main form, when there is one (this program has none).
 TForm* MainForm();
+// The innermost form whose modal loop runs, or nullptr.
+TForm* ActiveModalForm();
 
 } // namespace qb

@@ -35,6 +35,8 @@ public:
     virtual int SystemMetric(int index) = 0;
     // The message font of SPI_GETNONCLIENTMETRICS; false leaves font unchanged.
     virtual bool GetMessageFont(TFont& font) = 0;
+    // SPI_GETHIGHCONTRAST: the user reads with a high-contrast scheme.
+    virtual bool HighContrast() = 0;
 
     // MessageBeep(MB_OK).
     virtual void Beep() = 0;

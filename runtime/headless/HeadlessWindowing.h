@@ -44,6 +44,8 @@ public:
     // The message font; with MessageFontAvailable false GetMessageFont fails.
     TFont MessageFont{"Tahoma", 8, 0, 0xFF000008};
     bool MessageFontAvailable = true;
+    // SPI_GETHIGHCONTRAST.
+    bool HighContrastOn = false;
     // GetSystemMetrics answers by index; unknown indexes answer 0. Defaults are those of a
     // Windows 10 machine at 96 DPI (SM_CXSCREEN/SM_CYSCREEN follow Screen).
     std::map<int, int> Metrics;
@@ -92,6 +94,7 @@ public:
     int ScreenPixelsPerInch() override { return PixelsPerInch; }
     int SystemMetric(int index) override;
     bool GetMessageFont(TFont& font) override;
+    bool HighContrast() override { return HighContrastOn; }
     void Beep() override { ++Beeps; }
     bool SetClipboardText(const std::string& text) override;
     std::string ClipboardText() override { return Clipboard; }

@@ -182,6 +182,13 @@ bool Win32Windowing::GetMessageFont(TFont& font) {
     return true;
 }
 
+bool Win32Windowing::HighContrast() {
+    HIGHCONTRASTA contrast{};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
 void Win32Windowing::Beep() {
     MessageBeep(MB_OK);
 }

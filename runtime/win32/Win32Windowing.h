@@ -22,6 +22,7 @@ public:
     int ScreenPixelsPerInch() override;
     int SystemMetric(int index) override;
     bool GetMessageFont(TFont& font) override;
+    bool HighContrast() override;
 
     void Beep() override;
     bool SetClipboardText(const std::string& text) override;
