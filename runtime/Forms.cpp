@@ -121,12 +121,7 @@ TCanvas& TForm::Canvas() {
 int TForm::ShowModal() {
     if (Modal_ || !Peer())
         throw Exception("the form cannot be shown modally");
-    if (Position_ == TPosition::poScreenCenter)
-        if (IWindowing* windowing = Platform().Windowing) {
-            const TSize screen = windowing->ScreenSize();
-            SetBounds((screen.Width - Width()) / 2, (screen.Height - Height()) / 2, Width(),
-                      Height());
-        }
+    PlaceOnWorkArea();
     ModalResult_ = mrNone;
     Modal_ = true;
     ModalForms().push_back(this);
@@ -152,6 +147,37 @@ void TForm::Close() {
     DoClose(action);
     if (action == TCloseAction::caHide || action == TCloseAction::caFree)
         SetVisible(false);
+}
+
+void TForm::PlaceOnWorkArea() {
+    IWindowing* windowing = Platform().Windowing;
+    if (!windowing)
+        return;
+    const TRect owner = windowing->ActiveWindowRect();
+    TRect place = BoundsRect();
+    if (Position_ != TPosition::poDesigned) {
+        const TRect area = windowing->WorkArea(owner);
+        const bool onOwner = Position_ == TPosition::poOwnerFormCenter && !owner.Empty();
+        place = CentredOn(onOwner ? owner : area, Width(), Height());
+    }
+    place =
+        KeepInside(place, windowing->WorkArea(Position_ == TPosition::poDesigned ? place : owner));
+    SetBounds(place.Left, place.Top, Width(), Height());
+}
+
+TRect KeepInside(const TRect& window, const TRect& area) {
+    auto start = [](int at, int size, int first, int last) {
+        return size >= last - first ? first : std::clamp(at, first, last - size);
+    };
+    const int left = start(window.Left, window.Width(), area.Left, area.Right);
+    const int top = start(window.Top, window.Height(), area.Top, area.Bottom);
+    return {left, top, left + window.Width(), top + window.Height()};
+}
+
+TRect CentredOn(const TRect& on, int width, int height) {
+    const int left = on.Left + (on.Width() - width) / 2;
+    const int top = on.Top + (on.Height() - height) / 2;
+    return {left, top, left + width, top + height};
 }
 
 bool TForm::HasCloseBox() const {

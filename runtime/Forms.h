@@ -102,6 +102,9 @@ protected:
 private:
     // Left/Top/Width/Height follow the client size through the window's frame.
     void SyncOuterBounds();
+    // Where the window shows: centred on its owner or on the work area of the owner's monitor
+    // (the pointer's without an owner), and always inside that work area.
+    void PlaceOnWorkArea();
 
     int ClientWidth_ = 400;
     int ClientHeight_ = 300;
@@ -118,5 +121,10 @@ private:
 TForm* MainForm();
 // The innermost form whose modal loop runs, or nullptr.
 TForm* ActiveModalForm();
+// A window's rectangle moved inside an area: never past its right or bottom edge, and, when it
+// is larger than the area, starting at the area's left or top.
+TRect KeepInside(const TRect& window, const TRect& area);
+// A rectangle of that size centred on another.
+TRect CentredOn(const TRect& on, int width, int height);
 
 } // namespace qb

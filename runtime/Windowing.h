@@ -30,6 +30,12 @@ public:
 
     // Screen.
     virtual TSize ScreenSize() = 0;
+    // The work area (the screen less the taskbar and docked bars) of the monitor that holds the
+    // most of a window's rectangle; an empty rectangle means the monitor under the pointer.
+    virtual TRect WorkArea(const TRect& window) = 0;
+    // The outer rectangle of the window that would own a dialog opened now (the active one),
+    // empty when there is none.
+    virtual TRect ActiveWindowRect() = 0;
     virtual int ScreenPixelsPerInch() = 0;
     // GetSystemMetrics.
     virtual int SystemMetric(int index) = 0;

@@ -339,6 +339,39 @@ std::unique_ptr<IControlPeer> THeadlessWindowing::CreatePeer(TWinControl& contro
     return std::make_unique<THeadlessPeer>(*this, control, NextHandle++);
 }
 
+TRect THeadlessWindowing::WorkArea(const TRect& window) {
+    std::vector<THeadlessMonitor> monitors = Monitors;
+    if (monitors.empty())
+        monitors.push_back(
+            {{0, 0, Screen.Width, Screen.Height}, {0, 0, Screen.Width, Screen.Height}});
+    // The monitor that holds the most of the window (the pointer's without one), else the
+    // nearest, as MonitorFromRect and MonitorFromPoint choose.
+    const TRect probe =
+        window.Empty() ? TRect{Pointer.X, Pointer.Y, Pointer.X + 1, Pointer.Y + 1} : window;
+    auto overlap = [&](const TRect& r) {
+        const long long w = std::min(r.Right, probe.Right) - std::max(r.Left, probe.Left);
+        const long long h = std::min(r.Bottom, probe.Bottom) - std::max(r.Top, probe.Top);
+        return w > 0 && h > 0 ? w * h : 0;
+    };
+    auto distance = [&](const TRect& r) {
+        const long long dx = std::max({r.Left - probe.Right, probe.Left - r.Right, 0});
+        const long long dy = std::max({r.Top - probe.Bottom, probe.Top - r.Bottom, 0});
+        return dx * dx + dy * dy;
+    };
+    const THeadlessMonitor* best = &monitors.front();
+    for (const THeadlessMonitor& monitor : monitors)
+        if (overlap(monitor.Bounds) > overlap(best->Bounds) ||
+            (overlap(best->Bounds) == 0 && distance(monitor.Bounds) < distance(best->Bounds)))
+            best = &monitor;
+    return best->WorkArea;
+}
+
+TRect THeadlessWindowing::ActiveWindowRect() {
+    if (ModalStack.empty() || !ModalStack.back()->Visible())
+        return {};
+    return ModalStack.back()->BoundsRect();
+}
+
 int THeadlessWindowing::SystemMetric(int index) {
     if (auto it = Metrics.find(index); it != Metrics.end())
         return it->second;

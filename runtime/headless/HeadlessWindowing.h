@@ -17,6 +17,12 @@ namespace qb {
 
 class THeadlessPeer;
 
+// A monitor of the headless desktop: its rectangle and its work area (less the taskbar).
+struct THeadlessMonitor {
+    TRect Bounds;
+    TRect WorkArea;
+};
+
 // One window as a window lister sees it (EnumChildWindows, GetClassName, GetWindowText).
 struct THeadlessWindowInfo {
     std::string Class; // the system class the Windows backend makes ("#32770", "Button", ...)
@@ -40,6 +46,11 @@ public:
 
     // Settings.
     TSize Screen{1024, 768};
+    // The desktop's monitors, the first the primary; none means one monitor of Screen's size,
+    // all of it work area.
+    std::vector<THeadlessMonitor> Monitors;
+    // Where the mouse pointer rests, in desktop coordinates.
+    TPoint Pointer;
     int PixelsPerInch = 96;
     // The message font; with MessageFontAvailable false GetMessageFont fails.
     TFont MessageFont{"Tahoma", 8, 0, 0xFF000008};
@@ -91,6 +102,8 @@ public:
     // IWindowing
     std::unique_ptr<IControlPeer> CreatePeer(TWinControl& control) override;
     TSize ScreenSize() override { return Screen; }
+    TRect WorkArea(const TRect& window) override;
+    TRect ActiveWindowRect() override;
     int ScreenPixelsPerInch() override { return PixelsPerInch; }
     int SystemMetric(int index) override;
     bool GetMessageFont(TFont& font) override;

@@ -487,13 +487,6 @@ void TWin32FormPeer::RunModal() {
     if (owner == Wnd_ || (owner && !IsWindowVisible(owner)))
         owner = nullptr;
     SetWindowLongPtrA(Wnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
-    if (Form_.Position() == TPosition::poOwnerFormCenter && owner) {
-        RECT o{};
-        GetWindowRect(owner, &o);
-        Form_.SetBounds(o.left + (o.right - o.left - Form_.Width()) / 2,
-                        o.top + (o.bottom - o.top - Form_.Height()) / 2, Form_.Width(),
-                        Form_.Height());
-    }
     Guard([&] { Form_.DoShow(); });
     const bool disableOwner = owner && IsWindowEnabled(owner);
     if (disableOwner)

@@ -148,6 +148,34 @@ TSize Win32Windowing::ScreenSize() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
+TRect Win32Windowing::WorkArea(const TRect& window) {
+    HMONITOR monitor = nullptr;
+    if (window.Empty()) {
+        POINT pointer{};
+        GetCursorPos(&pointer);
+        monitor = MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST);
+    } else {
+        const RECT r{window.Left, window.Top, window.Right, window.Bottom};
+        monitor = MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST);
+    }
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (monitor && GetMonitorInfoA(monitor, &info))
+        return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+    RECT work{};
+    if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+        return {work.left, work.top, work.right, work.bottom};
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+TRect Win32Windowing::ActiveWindowRect() {
+    HWND active = GetActiveWindow();
+    RECT r{};
+    if (!active || !IsWindowVisible(active) || !GetWindowRect(active, &r))
+        return {};
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 int Win32Windowing::ScreenPixelsPerInch() {
     return ScreenDpi();
 }

@@ -19,6 +19,8 @@ public:
     std::unique_ptr<IControlPeer> CreatePeer(TWinControl& control) override;
 
     TSize ScreenSize() override;
+    TRect WorkArea(const TRect& window) override;
+    TRect ActiveWindowRect() override;
     int ScreenPixelsPerInch() override;
     int SystemMetric(int index) override;
     bool GetMessageFont(TFont& font) override;
