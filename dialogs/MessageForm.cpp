@@ -6,6 +6,7 @@
 #include "runtime/Platform.h"
 #include "runtime/WinConst.h"
 #include "runtime/Windowing.h"
+#include <map>
 
 namespace qb {
 
@@ -24,9 +25,31 @@ TControl* CustomInputControl(const TCustomTaskDialog& dialog) {
 
 } // namespace
 
+namespace {
+
+struct TButtonWidthCaches {
+    std::map<int, std::array<int, 6>> ByResolution;
+    int Current = 96;
+};
+
+TButtonWidthCaches& ButtonWidthCaches() {
+    static TButtonWidthCaches caches;
+    return caches;
+}
+
+} // namespace
+
 std::array<int, 6>& CommonButtonWidthCache() {
-    static std::array<int, 6> cache{};
-    return cache;
+    TButtonWidthCaches& caches = ButtonWidthCaches();
+    return caches.ByResolution[caches.Current];
+}
+
+void UseCommonButtonWidths(int pixelsPerInch) {
+    ButtonWidthCaches().Current = pixelsPerInch;
+}
+
+void ClearCommonButtonWidthCaches() {
+    ButtonWidthCaches().ByResolution.clear();
 }
 
 TMessageForm::TMessageForm(TComponent* owner) : TForm(owner) {

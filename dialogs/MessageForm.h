@@ -104,6 +104,9 @@ protected:
     void Paint() override;
     void KeyDown(int& key, TShiftState shift) override;
     void DoClose(TCloseAction& action) override;
+    // Builds the controls anew at the new resolution, as a window made there would be, and
+    // gives them back what the user has done so far.
+    void RescaleForDpi() override;
 
 private:
     // The input field of the model's input type, or nullptr.
@@ -115,6 +118,8 @@ private:
     void PaintBody(const std::string& text, const TRect& r, bool escapedNewlines);
     uint32_t ReadingOrder() const;
     void GiveBackInputControl();
+    // Frees every control and sets the fields as a new window has them.
+    void DestroyControls();
     void LoadExpandPictures(bool expanded);
     // A text window named name over bounds with text; hidden (and made only when needed) when
     // the text is empty.
@@ -126,8 +131,11 @@ private:
     std::shared_ptr<TGraphic> Shield_;
 };
 
-// Caption widths (+16) of the six standard buttons, measured once per process.
+// Caption widths (+16) of the six standard buttons, measured once per process and resolution:
+// the cache of the resolution last chosen with UseCommonButtonWidths.
 std::array<int, 6>& CommonButtonWidthCache();
+void UseCommonButtonWidths(int pixelsPerInch);
+void ClearCommonButtonWidthCaches();
 
 // Builds the window; none without a platform that has windows.
 TMessageForm* CreateMessageForm(TCustomTaskDialog& dialog);

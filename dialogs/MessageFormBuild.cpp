@@ -90,6 +90,7 @@ void TMessageForm::MeasureText(TCanvas* canvas, const std::string& text, int& wi
 
 void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
     Dialog = &dialog;
+    UseCommonButtonWidths(PixelsPerInch());
     TCanvas& canvas = Canvas();
     const TFont fontA = canvas.Font();
     TSize avg = AverageCharSize(canvas);

@@ -21,6 +21,7 @@ enum class TPeerChange : uint8_t {
     State,    // kind-specific: checked, default/cancel, position/range, items, date, style
     Cursor,   //
     Style,    // forms: border style, border icons, stay-on-top, colour
+    Dpi,      // the form's resolution (PixelsPerInch): fonts and measuring canvas follow
 };
 
 // Keyboard cues a window shows: focus rectangles and accelerator underlines.

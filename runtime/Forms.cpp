@@ -106,8 +106,30 @@ void TForm::SetFormStyle(TFormStyle style) {
 }
 
 int TForm::PixelsPerInch() const {
+    if (PixelsPerInch_ > 0)
+        return PixelsPerInch_;
     IWindowing* windowing = Platform().Windowing;
     return windowing ? windowing->ScreenPixelsPerInch() : 96;
+}
+
+void TForm::ChangeDpi(int pixelsPerInch, const TRect& suggested) {
+    if (pixelsPerInch <= 0)
+        return;
+    PixelsPerInch_ = pixelsPerInch;
+    Changed(TPeerChange::Dpi);
+    ForEachControl(*this, [](TControl& control) {
+        if (control.IsWindowedControl())
+            if (IControlPeer* peer = static_cast<TWinControl&>(control).Peer())
+                peer->Changed(TPeerChange::Dpi);
+    });
+    SyncOuterBounds();
+    const TPoint place{Left(), Top()};
+    RescaleForDpi();
+    if (!suggested.Empty())
+        SetBounds(suggested.Left, suggested.Top, Width(), Height());
+    else
+        SetBounds(place.X, place.Y, Width(), Height());
+    Invalidate();
 }
 
 TCanvas& TForm::Canvas() {

@@ -48,8 +48,12 @@ public:
     void SetPosition(TPosition position) { Position_ = position; }
     bool KeyPreview = false;
 
-    // Pixels per inch the form lays itself out for (the screen's).
+    // Pixels per inch the form lays itself out for: the screen's, until the window moves to a
+    // monitor of another resolution.
     int PixelsPerInch() const;
+    // The window is at a new resolution (WM_DPICHANGED): fonts and measuring follow, the form
+    // lays itself out again and takes the place suggested (an empty one keeps its place).
+    void ChangeDpi(int pixelsPerInch, const TRect& suggested);
 
     // The paint canvas while painting, the peer's measuring canvas otherwise. Font, brush and
     // pen set outside painting carry over into the next paint.
@@ -98,6 +102,8 @@ protected:
     virtual void Paint();
     void KeyDown(int& key, TShiftState shift) override;
     virtual void DoClose(TCloseAction& action);
+    // Lays the form out again for PixelsPerInch(); nothing by default.
+    virtual void RescaleForDpi() {}
 
 private:
     // Left/Top/Width/Height follow the client size through the window's frame.
@@ -114,6 +120,7 @@ private:
     TPosition Position_ = TPosition::poDesigned;
     int ModalResult_ = 0;
     bool Modal_ = false;
+    int PixelsPerInch_ = 0; // 0: the screen's
     TCanvas* PaintCanvas_ = nullptr;
 };
 

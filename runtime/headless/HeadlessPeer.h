@@ -27,6 +27,8 @@ public:
     void SetFocus() override;
     bool Focused() override;
     TCanvas& MeasureCanvas() override { return Measure; }
+    // Its form's resolution (the screen's for a control without a form).
+    int PixelsPerInch() const;
     void RunModal() override;
     TRect WindowRect() override;
 

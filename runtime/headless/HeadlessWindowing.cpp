@@ -154,7 +154,7 @@ void AddWindows(const TWinControl& parent, std::vector<THeadlessWindowInfo>& out
 
 THeadlessPeer::THeadlessPeer(THeadlessWindowing& windowing, TWinControl& control, THandle handle)
     : Control(control), Windowing_(&windowing), Handle_(handle) {
-    Measure.SetPixelsPerInch(windowing.PixelsPerInch, windowing.PixelsPerInch);
+    Measure.SetPixelsPerInch(PixelsPerInch(), PixelsPerInch());
     Measure.SetFont(control.Font());
     Text = control.Caption();
     ReadState();
@@ -201,6 +201,9 @@ void THeadlessPeer::Changed(TPeerChange change) {
     case TPeerChange::Font:
         Measure.SetFont(Control.Font());
         break;
+    case TPeerChange::Dpi:
+        Measure.SetPixelsPerInch(PixelsPerInch(), PixelsPerInch());
+        break;
     case TPeerChange::State:
         ReadState();
         break;
@@ -236,6 +239,12 @@ bool THeadlessPeer::ReadChecked() {
     if (Control.Kind() == TControlKind::RadioButton)
         return static_cast<TRadioButton&>(Control).Checked();
     return Checked;
+}
+
+int THeadlessPeer::PixelsPerInch() const {
+    if (TForm* form = Control.ParentForm())
+        return form->PixelsPerInch();
+    return Windowing_ ? Windowing_->PixelsPerInch : 96;
 }
 
 TKeyboardCues THeadlessPeer::ReadKeyboardCues() {

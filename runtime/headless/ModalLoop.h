@@ -168,7 +168,7 @@ private:
         for (THeadlessPeer* peer : dirty) {
             peer->Dirty = false;
             auto canvas = std::make_shared<TRecordingCanvas>();
-            canvas->SetPixelsPerInch(Screen.PixelsPerInch, Screen.PixelsPerInch);
+            canvas->SetPixelsPerInch(peer->PixelsPerInch(), peer->PixelsPerInch());
             canvas->SetFont(peer->Measure.Font());
             canvas->SetFontRotation(peer->Measure.FontRotation());
             canvas->SetBrushColor(peer->Measure.BrushColor());
@@ -318,6 +318,9 @@ private:
             break;
         case TUserAction::Tick:
             PlayTicks(step.Count);
+            break;
+        case TUserAction::DpiChange:
+            Dispatch([&] { Form.ChangeDpi(step.Count, step.Rect); });
             break;
         case TUserAction::CloseRequest:
             Dispatch([&] { Form.CloseRequest(); });

@@ -86,6 +86,14 @@ TUserStep CloseRequest() {
     return step;
 }
 
+TUserStep DpiChange(int pixelsPerInch, const TRect& suggested) {
+    TUserStep step;
+    step.Action = TUserAction::DpiChange;
+    step.Count = pixelsPerInch;
+    step.Rect = suggested;
+    return step;
+}
+
 TUserStep HoldKey(int key) {
     TUserStep step;
     step.Action = TUserAction::HoldKey;

@@ -41,6 +41,8 @@
 //                    (counted in THeadlessWindowing::MenuActivations). Tab and arrows show the
 //                    focus cues, Alt shows all keyboard cues (when the user's setting hides
 //                    them until the keyboard is used).
+//   DpiChange(ppi, r) the window moved to a monitor of that resolution (WM_DPICHANGED), with
+//                    the place the system suggests: TForm::ChangeDpi.
 //   HoldKey(Space)   Space goes down on the focused push button: it shows pressed.
 //   ReleaseKey(Space) it goes up: the button shows released and is clicked.
 //   Char(ch)         KeyPress of the form (KeyPreview) and of the focused control; an edit, memo
@@ -89,6 +91,7 @@ enum class TUserAction : uint8_t {
     Tick,
     CloseBox,
     CloseRequest,
+    DpiChange,
     HoldKey,
     ReleaseKey,
     Type,
@@ -106,7 +109,8 @@ struct TUserStep {
     int X = 0;
     int Y = 0;
     TMouseButton Button = TMouseButton::mbLeft;
-    int Count = 1; // Tick; item index for Select
+    int Count = 1; // Tick; item index for Select; resolution for DpiChange
+    TRect Rect;    // DpiChange: the place suggested
     std::string Text;
     TDate Date;
     std::function<void(TForm&)> Callback;
@@ -124,6 +128,7 @@ TUserStep MouseUp(int x, int y, TMouseButton button = TMouseButton::mbLeft, TShi
 TUserStep Tick(int count = 1);
 TUserStep CloseBox();
 TUserStep CloseRequest();
+TUserStep DpiChange(int pixelsPerInch, const TRect& suggested = {});
 TUserStep HoldKey(int key);
 TUserStep ReleaseKey(int key);
 TUserStep Type(const std::string& control, const std::string& text);

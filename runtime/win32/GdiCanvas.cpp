@@ -389,11 +389,23 @@ void TGdiCanvas::StretchDraw(const TRect& rect, const TGraphic& graphic) {
 }
 
 int TGdiCanvas::PixelsPerInchX() const {
-    return GetDeviceCaps(Dc_, LOGPIXELSX);
+    return PixelsPerInch_ > 0 ? PixelsPerInch_ : GetDeviceCaps(Dc_, LOGPIXELSX);
 }
 
 int TGdiCanvas::PixelsPerInchY() const {
-    return GetDeviceCaps(Dc_, LOGPIXELSY);
+    return PixelsPerInch_ > 0 ? PixelsPerInch_ : GetDeviceCaps(Dc_, LOGPIXELSY);
+}
+
+void TGdiCanvas::SetPixelsPerInch(int pixelsPerInch) {
+    if (pixelsPerInch == PixelsPerInch_)
+        return;
+    PixelsPerInch_ = pixelsPerInch;
+    // The fonts made so far have the old resolution's heights.
+    SelectObject(Dc_, GetStockObject(SYSTEM_FONT));
+    SelectedFont_ = nullptr;
+    for (auto& entry : Fonts_)
+        Delete(entry.Handle);
+    Fonts_.clear();
 }
 
 void TGdiCanvas::SetClipRect(const TRect& rect) {

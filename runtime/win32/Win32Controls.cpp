@@ -30,6 +30,7 @@ bool DrawOverFormPicture(TWin32Peer& peer, const DRAWITEMSTRUCT& item, F&& paint
     if (width <= 0 || height <= 0)
         return true;
     TGdiBitmapCanvas canvas(width, height);
+    canvas.SetPixelsPerInch(peer.PixelsPerInch());
     bool backed = false;
     if (TWin32FormPeer* form = peer.Form()) {
         POINT origin{0, 0};

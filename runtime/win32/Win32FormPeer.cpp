@@ -1,6 +1,7 @@
 #include "runtime/win32/Win32FormPeer.h"
 
 #include "runtime/Platform.h"
+#include "runtime/win32/Win32Dpi.h"
 #include "runtime/Windowing.h"
 #include <windowsx.h>
 #include <algorithm>
@@ -81,7 +82,7 @@ DWORD TWin32FormPeer::ExStyleFor(const TForm& form) {
 
 TSize TWin32FormPeer::OuterSize() const {
     RECT r{0, 0, Form_.ClientWidth(), Form_.ClientHeight()};
-    AdjustWindowRectEx(&r, StyleFor(Form_), FALSE, ExStyleFor(Form_));
+    AdjustWindowRectForDpi(r, StyleFor(Form_), ExStyleFor(Form_), Form_.PixelsPerInch());
     return {r.right - r.left, r.bottom - r.top};
 }
 
@@ -140,6 +141,16 @@ void TWin32FormPeer::Changed(TPeerChange change) {
     case TPeerChange::Font:
     case TPeerChange::State:
         TWin32Peer::Changed(change);
+        Invalidate();
+        break;
+    case TPeerChange::Dpi:
+        TWin32Peer::Changed(change);
+        // The next paint's canvas is made for the new resolution.
+        if (BackBrush_)
+            DeleteObject(BackBrush_);
+        BackBrush_ = nullptr;
+        Buffer_.reset();
+        Applied_ = {};
         Invalidate();
         break;
     default:
@@ -230,6 +241,7 @@ bool TWin32FormPeer::EnsureBuffer() {
             BackBrush_ = nullptr;
         }
         Buffer_ = std::make_unique<TGdiBitmapCanvas>(width, height);
+        Buffer_->SetPixelsPerInch(Form_.PixelsPerInch());
         BufferValid_ = false;
     }
     if (!Buffer_->BitmapHandle())
@@ -319,6 +331,18 @@ LRESULT TWin32FormPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
         BufferValid_ = false;
         InvalidateRect(Wnd_, nullptr, FALSE);
         break;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another resolution: laid out anew there, in the place the
+        // system suggests.
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        const TRect place =
+            suggested ? TRect{suggested->left, suggested->top, suggested->right, suggested->bottom}
+                      : TRect{};
+        const int dpi = HIWORD(wParam);
+        if (!Destroying_ && !Form_.IsDestroying())
+            Guard([&] { Form_.ChangeDpi(dpi, place); });
+        return 0;
+    }
     case WM_UPDATEUISTATE:
         // Accelerator underlines the form paints come and go with the keyboard cues.
         Invalidate();
@@ -483,6 +507,9 @@ void TWin32FormPeer::RunModal() {
     Realize();
     if (!Wnd_)
         return;
+    // Made on a monitor of another resolution than the one it was laid out for.
+    if (const int dpi = WindowDpi(Wnd_); dpi != Form_.PixelsPerInch())
+        Guard([&] { Form_.ChangeDpi(dpi, {}); });
     HWND owner = GetActiveWindow();
     if (owner == Wnd_ || (owner && !IsWindowVisible(owner)))
         owner = nullptr;

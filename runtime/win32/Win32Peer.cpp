@@ -4,6 +4,7 @@
 #include "runtime/Exception.h"
 #include "runtime/Forms.h"
 #include "runtime/StdCtrls.h"
+#include "runtime/win32/Win32Dpi.h"
 #include "runtime/win32/Win32FormPeer.h"
 #include <windowsx.h>
 #include <algorithm>
@@ -22,12 +23,8 @@ int DestroyingDepth = 0;
 
 int NextControlId = 1000;
 
-HFONT MakeFont(const TFont& font) {
+HFONT MakeFont(const TFont& font, int dpi) {
     LOGFONTA lf{};
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(nullptr, screen);
     lf.lfHeight = -MulDiv(std::clamp(font.Size, 1, 1000), dpi, 72);
     lf.lfWeight = (font.Style & fsBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (font.Style & fsItalic) ? TRUE : FALSE;
@@ -380,6 +377,9 @@ LRESULT TWin32Peer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TWin32Peer::Changed(TPeerChange change) {
+    // Measuring goes on before the window is made.
+    if (change == TPeerChange::Dpi && Measure_)
+        Measure_->SetPixelsPerInch(PixelsPerInch());
     if (!Wnd_)
         return;
     switch (change) {
@@ -404,6 +404,9 @@ void TWin32Peer::Changed(TPeerChange change) {
     case TPeerChange::State:
         ApplyState();
         break;
+    case TPeerChange::Dpi:
+        ApplyFont();
+        break;
     case TPeerChange::Cursor: // read at WM_SETCURSOR
     case TPeerChange::Style:
         break;
@@ -416,8 +419,13 @@ void TWin32Peer::ApplyBounds() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+int TWin32Peer::PixelsPerInch() const {
+    TForm* form = Control_.ParentForm();
+    return form ? form->PixelsPerInch() : SystemDpi();
+}
+
 void TWin32Peer::ApplyFont() {
-    HFONT font = MakeFont(Control_.Font());
+    HFONT font = MakeFont(Control_.Font(), PixelsPerInch());
     if (!font)
         return;
     SendMessageA(Wnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -523,6 +531,7 @@ bool TWin32Peer::Focused() {
 TCanvas& TWin32Peer::MeasureCanvas() {
     if (!Measure_) {
         Measure_ = std::make_unique<TGdiBitmapCanvas>(1, 1);
+        Measure_->SetPixelsPerInch(PixelsPerInch());
         Measure_->SetFont(Control_.Font());
     }
     return *Measure_;

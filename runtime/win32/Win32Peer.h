@@ -67,6 +67,8 @@ public:
     virtual void Command(int code);
     virtual bool DrawItem(const DRAWITEMSTRUCT& item);
     HFONT FontHandle() const { return Font_; }
+    // The resolution the control is drawn for: its form's.
+    int PixelsPerInch() const;
 
 protected:
     // Windows are made late: a form's when it is first shown, a control's with its parent's.

@@ -2,6 +2,7 @@
 
 #include "runtime/StdCtrls.h"
 #include "runtime/win32/GdiCanvas.h"
+#include "runtime/win32/Win32Dpi.h"
 #include "runtime/win32/Win32FormPeer.h"
 #include "runtime/win32/Win32Peer.h"
 #include <algorithm>
@@ -39,15 +40,6 @@ void InitCommonControlsOnce() {
                                   ICC_PROGRESS_CLASS | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
     if (init)
         init(&controls);
-}
-
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    if (!screen)
-        return 96;
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
 }
 
 bool LeapYear(int year) {
@@ -177,7 +169,7 @@ TRect Win32Windowing::ActiveWindowRect() {
 }
 
 int Win32Windowing::ScreenPixelsPerInch() {
-    return ScreenDpi();
+    return SystemDpi();
 }
 
 int Win32Windowing::SystemMetric(int index) {
@@ -197,7 +189,7 @@ bool Win32Windowing::GetMessageFont(TFont& font) {
     if (lf.lfFaceName[0] == '\0' || lf.lfHeight == 0)
         return false;
     font.Name.assign(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
-    font.Size = std::max(1, MulDiv(std::abs(lf.lfHeight), 72, ScreenDpi()));
+    font.Size = std::max(1, MulDiv(std::abs(lf.lfHeight), 72, SystemDpi()));
     font.Style = 0;
     if (lf.lfWeight >= FW_SEMIBOLD)
         font.Style |= fsBold;
@@ -261,8 +253,11 @@ std::string Win32Windowing::ClipboardText() {
 }
 
 std::shared_ptr<TGraphic> Win32Windowing::LoadSystemIcon(int id, int size) {
-    // System icons load only shared; the system picks the image nearest the size and DrawIconEx
-    // draws it at the size asked for.
+    if (size > 0)
+        if (HICON icon = LoadIconAtSize(id, size))
+            return std::make_shared<TGdiIcon>(icon, true, size, size);
+    // The shared copy: the system picks the image nearest the size and DrawIconEx draws it at
+    // the size asked for.
     auto icon = static_cast<HICON>(LoadImageA(nullptr, MAKEINTRESOURCEA(id), IMAGE_ICON,
                                               std::max(size, 0), std::max(size, 0), LR_SHARED));
     if (!icon)
