@@ -111,6 +111,7 @@ protected:
 private:
     // The input field of the model's input type, or nullptr.
     TControl* InputField() const;
+    bool InputHasFocus() const;
     // Measuring (or, with draw, drawing) parameters shared by every markup call.
     static TMarkupParams MarkupParams(bool measureOnly, bool draw);
     TSize MeasureMarkup(const std::string& text, const TRect& bounds, bool measureOnly);

@@ -46,8 +46,8 @@ public:
 
     // MessageBeep(MB_OK).
     virtual void Beep() = 0;
-    // Replaces the clipboard's content with CF_TEXT; false (and the old content kept) when the
-    // clipboard is held by another program or memory runs out.
+    // Replaces the clipboard's content with the text, as CF_UNICODETEXT and CF_TEXT; false (and
+    // the old content kept) when the clipboard is held by another program or memory runs out.
     virtual bool SetClipboardText(const std::string& text) = 0;
     virtual std::string ClipboardText() = 0;
 

@@ -35,6 +35,9 @@ public:
     TWinControl& Control;
     // What the user sees and may change.
     std::string Text;
+    // The selected part of the text (SelectText).
+    size_t SelStart = 0;
+    size_t SelLength = 0;
     bool Checked = false;
     int ItemIndex = -1;
     TDate Date;

@@ -1,6 +1,7 @@
 #include "runtime/headless/HeadlessWindowing.h"
 #include "runtime/AsciiCase.h"
 #include "runtime/Forms.h"
+#include "runtime/Platform.h"
 #include "runtime/StdCtrls.h"
 #include "runtime/WinConst.h"
 #include "runtime/headless/HeadlessPeer.h"
@@ -427,6 +428,7 @@ bool THeadlessWindowing::SetClipboardText(const std::string& text) {
     if (ClipboardHeld)
         return false;
     Clipboard = text;
+    ClipboardUnicode = Platform().System ? Platform().System->ToUtf16(text) : std::u16string();
     ++ClipboardWrites;
     return true;
 }

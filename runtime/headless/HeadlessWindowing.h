@@ -76,6 +76,8 @@ public:
     // Times Alt alone put a window menu into keyboard mode.
     int MenuActivations = 0;
     std::string Clipboard;
+    // The same text as CF_UNICODETEXT, converted from the simulated machine's code page.
+    std::u16string ClipboardUnicode;
     int ClipboardWrites = 0; // successful ones
     std::vector<THeadlessPaint> Paints;
     // Steps that could not be played, and a script that ran out before its form closed.

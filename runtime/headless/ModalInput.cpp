@@ -1,5 +1,6 @@
 // Keys, characters, mouse, timer ticks and typed input of the scripted user.
 #include "runtime/AsciiCase.h"
+#include "runtime/Platform.h"
 #include "runtime/WinConst.h"
 #include "runtime/headless/ModalLoop.h"
 #include <algorithm>
@@ -156,6 +157,11 @@ void TModalLoop::PlayChar(char ch) {
     target = Focused();
     if (target && TypesText(*target)) {
         THeadlessPeer* peer = PeerOf(*target);
+        if (c == 3) { // Ctrl+C: the field copies its selection
+            if (peer->SelLength > 0)
+                Screen.SetClipboardText(peer->Text.substr(peer->SelStart, peer->SelLength));
+            return;
+        }
         if (c == '\b') {
             if (!peer->Text.empty())
                 peer->Text.pop_back();
@@ -168,6 +174,17 @@ void TModalLoop::PlayChar(char ch) {
         return;
     }
     Dispatch([&] { Form.DialogChar(c); });
+}
+
+void TModalLoop::PlayWideChar(char16_t ch) {
+    if (ch < 0x80)
+        return PlayChar(static_cast<char>(ch));
+    TWinControl* target = Focused();
+    if (!target || !TypesText(*target) || !Platform().System)
+        return;
+    THeadlessPeer* peer = PeerOf(*target);
+    peer->Text += Platform().System->FromUtf16(std::u16string(1, ch));
+    peer->Dirty = true;
 }
 
 // The origin of a control's client area in the form's client coordinates.
@@ -323,6 +340,11 @@ void TModalLoop::PlayInput(const TUserStep& step) {
         peer->Text = combo.Items[step.Count];
     } else if (step.Action == TUserAction::PickDate && kind == TControlKind::DatePicker) {
         peer->Date = step.Date;
+    } else if (step.Action == TUserAction::SelectText &&
+               TypesText(static_cast<TWinControl&>(*control))) {
+        peer->SelStart = std::min(static_cast<size_t>(std::max(step.X, 0)), peer->Text.size());
+        peer->SelLength = std::min(static_cast<size_t>(std::max(step.Count, 0)),
+                                   peer->Text.size() - peer->SelStart);
     } else {
         Error("\"" + step.Control + "\" does not take that input");
         return;

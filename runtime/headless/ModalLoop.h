@@ -340,7 +340,12 @@ private:
         case TUserAction::Type:
         case TUserAction::Select:
         case TUserAction::PickDate:
+        case TUserAction::SelectText:
             PlayInput(step);
+            break;
+        case TUserAction::WideChars:
+            for (char16_t ch : step.Wide)
+                PlayWideChar(ch);
             break;
         case TUserAction::Check:
             if (step.Callback)
@@ -377,6 +382,7 @@ private:
     void PlayAltChar(char ch);
 
     void PlayChar(char ch);
+    void PlayWideChar(char16_t ch);
 
     // The origin of a control's client area in the form's client coordinates.
     TPoint Origin(const TControl& control) const;

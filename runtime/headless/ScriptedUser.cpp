@@ -116,6 +116,22 @@ TUserStep Type(const std::string& control, const std::string& text) {
     return step;
 }
 
+TUserStep SelectText(const std::string& control, int start, int length) {
+    TUserStep step;
+    step.Action = TUserAction::SelectText;
+    step.Control = control;
+    step.X = start;
+    step.Count = length;
+    return step;
+}
+
+TUserStep WideChars(const std::u16string& text) {
+    TUserStep step;
+    step.Action = TUserAction::WideChars;
+    step.Wide = text;
+    return step;
+}
+
 TUserStep Select(const std::string& control, int index) {
     TUserStep step;
     step.Action = TUserAction::Select;

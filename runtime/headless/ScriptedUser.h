@@ -65,6 +65,11 @@
 //   The form shows with the first tab stop focused (the form itself when it has none), as
 //   the dialog manager does, unless DoShow focused something.
 //   Type(name, text) the user replaces an edit's, memo's or editable combo box's text.
+//   SelectText(name, start, length) the user selects part of a field's text; Ctrl+C in a
+//                    focused field puts the selection on the clipboard.
+//   WideChars(text)  characters typed as the wide message loop receives them: ASCII ones as
+//                    Char, others straight into the focused field (in the machine's code page),
+//                    never to accelerators.
 //   Select(name, i)  the user picks item i of a combo box (its text follows).
 //   PickDate(name, d) the user picks a date in a date picker.
 //   Check(fn)        runs fn(form) on the live form; a failure inside is the test's.
@@ -94,6 +99,8 @@ enum class TUserAction : uint8_t {
     DpiChange,
     HoldKey,
     ReleaseKey,
+    SelectText,
+    WideChars,
     Type,
     Select,
     PickDate,
@@ -112,6 +119,7 @@ struct TUserStep {
     int Count = 1; // Tick; item index for Select; resolution for DpiChange
     TRect Rect;    // DpiChange: the place suggested
     std::string Text;
+    std::u16string Wide; // WideChars
     TDate Date;
     std::function<void(TForm&)> Callback;
 };
@@ -132,6 +140,8 @@ TUserStep DpiChange(int pixelsPerInch, const TRect& suggested = {});
 TUserStep HoldKey(int key);
 TUserStep ReleaseKey(int key);
 TUserStep Type(const std::string& control, const std::string& text);
+TUserStep SelectText(const std::string& control, int start, int length);
+TUserStep WideChars(const std::u16string& text);
 TUserStep Select(const std::string& control, int index);
 TUserStep PickDate(const std::string& control, const TDate& date);
 TUserStep Check(std::function<void(TForm&)> callback);

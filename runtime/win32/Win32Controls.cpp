@@ -4,6 +4,7 @@
 
 #include "runtime/StdCtrls.h"
 #include "runtime/win32/Win32FormPeer.h"
+#include "runtime/win32/WideText.h"
 #include <algorithm>
 
 namespace qb {
@@ -11,13 +12,13 @@ namespace {
 
 std::string WindowText(HWND window) {
     // Read whole: the text may be far longer than any fixed buffer.
-    const int length = GetWindowTextLengthA(window);
+    const int length = GetWindowTextLengthW(window);
     if (length <= 0)
         return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(window, text.data(), length + 1);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
     text.resize(static_cast<size_t>(std::clamp(copied, 0, length)));
-    return text;
+    return NarrowText(text);
 }
 
 // Paints an owner-drawn window on a memory bitmap that starts as the form's own picture of its
@@ -187,11 +188,12 @@ protected:
         }
         SendMessageA(Wnd_, CB_RESETCONTENT, 0, 0);
         for (int i = 0; i < Combo_.Items.Count(); ++i)
-            SendMessageA(Wnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Combo_.Items[i].c_str()));
+            SendMessageW(Wnd_, CB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(WideText(Combo_.Items[i]).c_str()));
         const int index = Combo_.StoredItemIndex();
         SendMessageA(Wnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         if (index < 0 && CreatedStyle_ == TComboBoxStyle::csDropDown)
-            SetWindowTextA(Wnd_, Control_.Caption().c_str());
+            SetWindowTextW(Wnd_, WideText(Control_.Caption()).c_str());
     }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "runtime/Platform.h"
 #include "runtime/win32/Win32Dpi.h"
+#include "runtime/win32/WideText.h"
 #include "runtime/Windowing.h"
 #include <windowsx.h>
 #include <algorithm>
@@ -447,19 +448,26 @@ bool TWin32FormPeer::RouteKeyDown(MSG& msg) {
 }
 
 bool TWin32FormPeer::RouteChar(MSG& msg) {
-    char ch = static_cast<char>(msg.wParam);
+    // The framework's keys are single bytes of the process code page: a character that needs
+    // more (or none) goes to the focused field as it is, and is no accelerator.
+    const std::string bytes = NarrowText(std::wstring(1, static_cast<wchar_t>(msg.wParam)));
+    if (bytes.size() != 1)
+        return true;
+    char ch = bytes[0];
     TWin32Peer* focus = FocusedPeer();
     if (msg.message == WM_CHAR && focus) {
         // A button window clicks itself on Space; its object must not click a second time.
         const bool clicksItself = focus->Control().IsPushButton() && (ch == ' ' || ch == '\r');
         if (!clicksItself) {
+            const char typed = ch;
             Guard([&] { focus->Control().KeyPress(ch); });
             if (ch == 0)
                 return false;
-            msg.wParam = static_cast<unsigned char>(ch);
+            if (ch != typed)
+                msg.wParam = static_cast<WPARAM>(WideText(std::string(1, ch)).c_str()[0]);
         }
         const LRESULT code =
-            SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+            SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
         if (code & (DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))
             return true;
     }
@@ -496,11 +504,11 @@ void TWin32FormPeer::Route(MSG& msg) {
         }
         if (!goOn || !Wnd_)
             return;
-        if (IsDialogMessageA(Wnd_, &msg))
+        if (IsDialogMessageW(Wnd_, &msg))
             return;
     }
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
 }
 
 void TWin32FormPeer::RunModal() {
@@ -543,7 +551,8 @@ void TWin32FormPeer::RunModal() {
 
     MSG msg{};
     while (Wnd_ && !LoopShouldEnd()) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        // Wide messages: a character typed into a field arrives whole, whatever the code page.
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             // WM_QUIT belongs to the outer loop; the dialog ends as if cancelled.
             PostQuitMessage(static_cast<int>(msg.wParam));

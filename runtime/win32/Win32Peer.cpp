@@ -6,6 +6,7 @@
 #include "runtime/StdCtrls.h"
 #include "runtime/win32/Win32Dpi.h"
 #include "runtime/win32/Win32FormPeer.h"
+#include "runtime/win32/WideText.h"
 #include <windowsx.h>
 #include <algorithm>
 #include <vector>
@@ -24,7 +25,7 @@ int DestroyingDepth = 0;
 int NextControlId = 1000;
 
 HFONT MakeFont(const TFont& font, int dpi) {
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     lf.lfHeight = -MulDiv(std::clamp(font.Size, 1, 1000), dpi, 72);
     lf.lfWeight = (font.Style & fsBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (font.Style & fsItalic) ? TRUE : FALSE;
@@ -32,8 +33,8 @@ HFONT MakeFont(const TFont& font, int dpi) {
     lf.lfStrikeOut = (font.Style & fsStrikeOut) ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
-    lstrcpynA(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
-    return CreateFontIndirectA(&lf);
+    lstrcpynW(lf.lfFaceName, WideText(font.Name).c_str(), LF_FACESIZE);
+    return CreateFontIndirectW(&lf);
 }
 
 bool HooksAllowed(const TWin32Peer& peer) {
@@ -227,16 +228,17 @@ void TWin32Peer::Create(const char* windowClass, DWORD style, DWORD exStyle, HWN
         exStyle |= ReadingExStyle(Control_);
     const std::string text = Control_.WindowText();
     HMENU id = child ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId++)) : nullptr;
-    Wnd_ = CreateWindowExA(exStyle, windowClass, text.c_str(), style | (child ? WS_CHILD : 0),
-                           bounds.Left, bounds.Top, bounds.Width(), bounds.Height(), parent, id,
-                           GetModuleHandleA(nullptr), this);
+    // Wide windows: every character typed or shown reaches the control whole.
+    Wnd_ = CreateWindowExW(exStyle, WideText(windowClass).c_str(), WideText(text).c_str(),
+                           style | (child ? WS_CHILD : 0), bounds.Left, bounds.Top, bounds.Width(),
+                           bounds.Height(), parent, id, GetModuleHandleW(nullptr), this);
     if (!Wnd_)
         throw Exception(std::string("Cannot create a window of class ") + windowClass);
     if (!FromWindow(Wnd_))
         SetPropA(Wnd_, PeerProperty, this);
     // Every window of ours is a system class's, subclassed: the class procedure does the rest.
-    ClassProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Wnd_, GWLP_WNDPROC));
-    SetWindowLongPtrA(Wnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc));
+    ClassProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Wnd_, GWLP_WNDPROC));
+    SetWindowLongPtrW(Wnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc));
     ApplyFont();
     ApplyBounds();
     ApplyState();
@@ -259,7 +261,7 @@ void TWin32Peer::Recreate() {
 LRESULT CALLBACK TWin32Peer::ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     TWin32Peer* peer = FromWindow(window);
     if (!peer)
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     return DispatchProc(peer, window, message, wParam, lParam);
 }
 
@@ -273,18 +275,18 @@ LRESULT CALLBACK TWin32Peer::DispatchProc(TWin32Peer* peer, HWND window, UINT me
         if (peer->Wnd_ == window)
             peer->Wnd_ = nullptr;
         if (classProc) {
-            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc));
-            return CallWindowProcA(classProc, window, message, wParam, lParam);
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc));
+            return CallWindowProcW(classProc, window, message, wParam, lParam);
         }
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
     return peer->Message(message, wParam, lParam);
 }
 
 LRESULT TWin32Peer::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
     if (ClassProc_)
-        return CallWindowProcA(ClassProc_, Wnd_, message, wParam, lParam);
-    return DefWindowProcA(Wnd_, message, wParam, lParam);
+        return CallWindowProcW(ClassProc_, Wnd_, message, wParam, lParam);
+    return DefWindowProcW(Wnd_, message, wParam, lParam);
 }
 
 bool TWin32Peer::IsMouseMessage(UINT message) {
@@ -393,7 +395,7 @@ void TWin32Peer::Changed(TPeerChange change) {
         EnableWindow(Wnd_, Control_.Enabled());
         break;
     case TPeerChange::Text:
-        SetWindowTextA(Wnd_, Control_.WindowText().c_str());
+        SetWindowTextW(Wnd_, WideText(Control_.WindowText()).c_str());
         break;
     case TPeerChange::Font:
         ApplyFont();

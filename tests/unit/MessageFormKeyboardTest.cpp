@@ -153,6 +153,59 @@ INSTANTIATE_TEST_SUITE_P(
                       TCloseCase{"Minimizable", {CB::cbOK}, {Opt::doAllowMinimize}, true, 2}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+struct TUnicodeCase {
+    uint32_t CodePage;
+    std::string Instruction; // in that code page
+    std::u16string Expected;
+};
+
+TEST_F(MessageFormTest, CtrlCPutsTheTextOnTheClipboardInUnicodeToo) {
+    const TUnicodeCase cases[] = {
+        {1252,
+         "Gr\xFC\xDF"
+         "e \x96 5 \x80",
+         u"Gr\u00FC\u00DF"
+         "e \u2013 5 \u20AC"},
+        // Katakana A, KI and RA: their second bytes are 'A', 'L' and 0x89.
+        {932, "\x83\x41\x83\x4C\x83\x89", u"\u30A2\u30AD\u30E9"},
+        {65001, "\xC5\x81ukasz", u"\u0141ukasz"},
+    };
+    for (const TUnicodeCase& c : cases) {
+        SCOPED_TRACE(c.CodePage);
+        Machine.CodePage = c.CodePage;
+        Dialog->WindowTitle = "T";
+        Dialog->SetMainInstruction(c.Instruction);
+        Dialog->CommonButtons = {CB::cbOK};
+        EXPECT_EQ(Run({user::Key('C', ssCtrl | ssShift), user::Click("OK")}), 1);
+        EXPECT_EQ(Screen.Clipboard, "T\r\n" + c.Instruction + "\r\n");
+        EXPECT_EQ(Screen.ClipboardUnicode, u"T\r\n" + c.Expected + u"\r\n");
+    }
+}
+
+TEST_F(MessageFormTest, CtrlCInTheInputFieldCopiesItsSelection) {
+    Dialog->WindowTitle = "Title";
+    Dialog->InputType = TTaskDialogInputType::itEdit;
+    Dialog->InputText = "c:\\zorn\\kestro.exe";
+    Dialog->CommonButtons = {CB::cbOK};
+    Screen.Clipboard = "before";
+    EXPECT_EQ(Run({user::Check([](TForm& form) { Window(form).InputEdit->SetName("Field"); }),
+                   user::Key('C', ssCtrl), // nothing selected: nothing copied
+                   user::Check([this](TForm&) { EXPECT_EQ(Screen.Clipboard, "before"); }),
+                   user::SelectText("Field", 8, 6), user::Key('C', ssCtrl), user::Click("OK")}),
+              1);
+    EXPECT_EQ(Screen.Clipboard, "kestro");
+    EXPECT_EQ(Screen.Beeps, 0);
+}
+
+TEST_F(MessageFormTest, CharactersTypedIntoTheFieldArriveWhole) {
+    Machine.CodePage = 65001;
+    Dialog->InputType = TTaskDialogInputType::itEdit;
+    Dialog->CustomButtons.Add("&Go");
+    EXPECT_EQ(Run({user::WideChars(u"\u0141\u00F3d\u017A g"), user::Click("Button0")}), 100);
+    EXPECT_EQ(Dialog->InputText, "\xC5\x81\xC3\xB3"
+                                 "d\xC5\xBA g");
+}
+
 TEST_F(MessageFormTest, AltAloneStillReachesTheWindowMenu) {
     Dialog->CommonButtons = {CB::cbOK, CB::cbCancel};
     EXPECT_EQ(Run({user::Key(win::VK_F4, ssAlt), user::Key(win::VK_MENU), user::Click("OK")}), 1);
