@@ -185,7 +185,7 @@ TMessageForm* CreateMessageForm(TCustomTaskDialog& dialog) {
                                               : static_cast<TComponent*>(&Application));
     try {
         TFont font = form->Font();
-        if (windowing->GetMessageFont(font))
+        if (windowing->GetMessageFont(font, form->PixelsPerInch()))
             form->SetFont(font);
         form->ButtonBandTop = form->Height();
         form->SetBiDiMode(Application.IsRightToLeft() ? TBiDiMode::bdRightToLeft

@@ -3,6 +3,8 @@
 #include "dialogs/MessageForm.h"
 #include "dialogs/TaskDialog.h"
 #include "dialogs/TaskDialogButton.h"
+#include "runtime/Platform.h"
+#include "runtime/Windowing.h"
 #include <optional>
 
 namespace qb {
@@ -97,6 +99,13 @@ void TMessageForm::RescaleForDpi() {
         dialog.InputText = custom->Peer()->ReadText();
 
     DestroyControls();
+    // The message font as a window at this resolution shows it.
+    if (IWindowing* windowing = Platform().Windowing) {
+        TFont font = Font();
+        if (windowing->GetMessageFont(font, PixelsPerInch()))
+            SetFont(font);
+    }
+    Canvas().SetFont(Font());
     BuildControls(dialog);
     dialog.InputText = modelText;
 

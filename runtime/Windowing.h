@@ -39,8 +39,9 @@ public:
     virtual int ScreenPixelsPerInch() = 0;
     // GetSystemMetrics.
     virtual int SystemMetric(int index) = 0;
-    // The message font of SPI_GETNONCLIENTMETRICS; false leaves font unchanged.
-    virtual bool GetMessageFont(TFont& font) = 0;
+    // The message font of SPI_GETNONCLIENTMETRICS as a window at that resolution shows it;
+    // false leaves font unchanged.
+    virtual bool GetMessageFont(TFont& font, int pixelsPerInch) = 0;
     // SPI_GETHIGHCONTRAST: the user reads with a high-contrast scheme.
     virtual bool HighContrast() = 0;
 

@@ -417,7 +417,8 @@ int THeadlessWindowing::SystemMetric(int index) {
     }
 }
 
-bool THeadlessWindowing::GetMessageFont(TFont& font) {
+bool THeadlessWindowing::GetMessageFont(TFont& font, int pixelsPerInch) {
+    (void)pixelsPerInch; // the font's size is in points at every resolution
     if (!MessageFontAvailable)
         return false;
     font = MessageFont;

@@ -108,7 +108,7 @@ public:
     TRect ActiveWindowRect() override;
     int ScreenPixelsPerInch() override { return PixelsPerInch; }
     int SystemMetric(int index) override;
-    bool GetMessageFont(TFont& font) override;
+    bool GetMessageFont(TFont& font, int pixelsPerInch) override;
     bool HighContrast() override { return HighContrastOn; }
     void Beep() override { ++Beeps; }
     bool SetClipboardText(const std::string& text) override;

@@ -35,6 +35,13 @@ void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {
         AdjustWindowRectEx(&rect, style, FALSE, exStyle);
 }
 
+bool NonClientMetricsForDpi(NONCLIENTMETRICSW& metrics, int dpi) {
+    using TForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+    static const auto forDpi = UserCall<TForDpi>("SystemParametersInfoForDpi");
+    return forDpi &&
+           forDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0, static_cast<UINT>(dpi));
+}
+
 HICON LoadIconAtSize(int id, int size) {
     // comctl32 6 scales the icon down from the next larger image; LR_SHARED would hand out the
     // copy of whatever size was loaded first.

@@ -12,6 +12,9 @@ int SystemDpi();
 int WindowDpi(HWND window);
 // AdjustWindowRectEx with the frame metrics of that resolution.
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi);
+// SPI_GETNONCLIENTMETRICS as at that resolution (SystemParametersInfoForDpi); false where the
+// call is missing or fails.
+bool NonClientMetricsForDpi(NONCLIENTMETRICSW& metrics, int dpi);
 // A system icon at exactly that size, owned by the caller (DestroyIcon); null when missing.
 HICON LoadIconAtSize(int id, int size);
 

@@ -177,10 +177,13 @@ int Win32Windowing::SystemMetric(int index) {
     return GetSystemMetrics(index);
 }
 
-bool Win32Windowing::GetMessageFont(TFont& font) {
+bool Win32Windowing::GetMessageFont(TFont& font, int pixelsPerInch) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
+    int dpi = SystemDpi();
+    if (pixelsPerInch > 0 && NonClientMetricsForDpi(metrics, pixelsPerInch)) {
+        dpi = pixelsPerInch;
+    } else if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
         // Systems before Vista know the structure without its last field.
         metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
         if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
@@ -191,7 +194,7 @@ bool Win32Windowing::GetMessageFont(TFont& font) {
         return false;
     // The face name in the wide call: a localised name comes whole in any code page.
     font.Name = NarrowText(std::wstring_view(lf.lfFaceName, wcsnlen(lf.lfFaceName, LF_FACESIZE)));
-    font.Size = std::max(1, MulDiv(std::abs(lf.lfHeight), 72, SystemDpi()));
+    font.Size = std::max(1, MulDiv(std::abs(lf.lfHeight), 72, dpi));
     font.Style = 0;
     if (lf.lfWeight >= FW_SEMIBOLD)
         font.Style |= fsBold;

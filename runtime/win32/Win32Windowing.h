@@ -23,7 +23,7 @@ public:
     TRect ActiveWindowRect() override;
     int ScreenPixelsPerInch() override;
     int SystemMetric(int index) override;
-    bool GetMessageFont(TFont& font) override;
+    bool GetMessageFont(TFont& font, int pixelsPerInch) override;
     bool HighContrast() override;
 
     void Beep() override;

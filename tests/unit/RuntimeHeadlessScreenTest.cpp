@@ -153,14 +153,14 @@ TEST_F(WindowingTest, IconsAndMetricsFollowTheResolution) {
 
 TEST_F(WindowingTest, MessageFontCanBeChangedOrMissing) {
     TFont font{"Arial", 20};
-    EXPECT_TRUE(Screen.GetMessageFont(font));
+    EXPECT_TRUE(Screen.GetMessageFont(font, 96));
     EXPECT_EQ(font, (TFont{"Tahoma", 8}));
     Screen.MessageFont = TFont{"Segoe UI", 9};
-    EXPECT_TRUE(Screen.GetMessageFont(font));
+    EXPECT_TRUE(Screen.GetMessageFont(font, 96));
     EXPECT_EQ(font.Name, "Segoe UI");
     Screen.MessageFontAvailable = false;
     TFont kept{"Arial", 20};
-    EXPECT_FALSE(Screen.GetMessageFont(kept));
+    EXPECT_FALSE(Screen.GetMessageFont(kept, 96));
     EXPECT_EQ(kept.Name, "Arial");
 }
 

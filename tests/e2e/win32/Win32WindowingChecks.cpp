@@ -173,7 +173,7 @@ void CheckServices(Win32Windowing& windowing, int expectedDpi) {
     Check(windowing.SystemMetric(SM_CYEDGE) == GetSystemMetrics(SM_CYEDGE), "screen", "metric");
     TFont font;
     font.Name = "untouched";
-    Check(windowing.GetMessageFont(font) && !font.Name.empty() && font.Name != "untouched" &&
+    Check(windowing.GetMessageFont(font, 0) && !font.Name.empty() && font.Name != "untouched" &&
               font.Size >= 7 && font.Size <= 12,
           "screen", "message font " + font.Name + " " + std::to_string(font.Size) + " pt");
 
