@@ -1,5 +1,6 @@
 // The emulated window at a new resolution: built anew from the model, as a window made on that
-// monitor would be, with what the user has done so far handed over.
+// monitor would be, with what the user has done so far handed over (the progress bar takes its
+// position again from the next timer tick).
 #include "dialogs/MessageForm.h"
 #include "dialogs/TaskDialog.h"
 #include "dialogs/TaskDialogButton.h"
@@ -21,7 +22,6 @@ struct TUserState {
     std::string InputText;
     int InputItem = -1;
     std::optional<TDate> InputDate;
-    std::optional<int> Progress;
 };
 
 int IndexOfChecked(const std::vector<TWinControl*>& radios) {
@@ -79,8 +79,6 @@ void TMessageForm::RescaleForDpi() {
         state.Verification = VerificationCheckBox->Checked();
     if (ExpandButtonControl)
         state.Expanded = Expanded;
-    if (ProgressBarControl)
-        state.Progress = ProgressBarControl->Position();
     if (InputEdit)
         state.InputText = InputEdit->Text();
     if (InputMemo)
@@ -119,8 +117,6 @@ void TMessageForm::RescaleForDpi() {
         VerificationCheckBox->SetChecked(*state.Verification);
     if (state.Expanded && *state.Expanded != Expanded)
         SetExpanded(*state.Expanded);
-    if (state.Progress && ProgressBarControl)
-        ProgressBarControl->SetPosition(*state.Progress);
     if (InputEdit)
         InputEdit->SetText(state.InputText);
     if (InputMemo)

@@ -15,10 +15,16 @@ namespace {
 
 constexpr TRect NoRect{-1, -1, -1, -1};
 
-// Line breaks as readers and the native dialog's windows carry them.
-std::string WithLineFeeds(std::string text) {
-    text = ReplaceText(text, "\r\n", "\n");
-    return ReplaceText(text, "\r", "\n");
+// Line breaks as readers and the native dialog's windows carry them: CR LF and CR become LF.
+std::string WithLineFeeds(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r')
+            out += text[i];
+        else if (i + 1 >= text.size() || text[i + 1] != '\n')
+            out += '\n';
+    }
+    return out;
 }
 
 } // namespace

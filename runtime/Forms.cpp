@@ -19,10 +19,26 @@ template <typename F> void ForEachControl(const TWinControl& parent, F&& visit) 
     }
 }
 
-// Forms whose modal loop runs, outermost first (one user-interface thread).
-std::vector<TForm*>& ModalForms() {
-    static std::vector<TForm*> forms;
-    return forms;
+// The innermost form whose modal loop runs; each keeps the one it opened over (one
+// user-interface thread).
+TForm* InnermostModal = nullptr;
+
+// A window's rectangle moved inside an area: never past its right or bottom edge, and, when it
+// is larger than the area, starting at the area's left or top.
+TRect KeepInside(const TRect& window, const TRect& area) {
+    auto start = [](int at, int size, int first, int last) {
+        return size >= last - first ? first : std::clamp(at, first, last - size);
+    };
+    const int left = start(window.Left, window.Width(), area.Left, area.Right);
+    const int top = start(window.Top, window.Height(), area.Top, area.Bottom);
+    return {left, top, left + window.Width(), top + window.Height()};
+}
+
+// A rectangle of that size centred on another.
+TRect CentredOn(const TRect& on, int width, int height) {
+    const int left = on.Left + (on.Width() - width) / 2;
+    const int top = on.Top + (on.Height() - height) / 2;
+    return {left, top, left + width, top + height};
 }
 
 bool Usable(const TControl& control) {
@@ -146,11 +162,12 @@ int TForm::ShowModal() {
     PlaceOnWorkArea();
     ModalResult_ = mrNone;
     Modal_ = true;
-    ModalForms().push_back(this);
+    OuterModal_ = InnermostModal;
+    InnermostModal = this;
     struct TEnd {
         TForm& Form;
         ~TEnd() {
-            ModalForms().pop_back();
+            InnermostModal = Form.OuterModal_;
             Form.Modal_ = false;
             Form.SetVisible(false);
         }
@@ -185,21 +202,6 @@ void TForm::PlaceOnWorkArea() {
     place =
         KeepInside(place, windowing->WorkArea(Position_ == TPosition::poDesigned ? place : owner));
     SetBounds(place.Left, place.Top, Width(), Height());
-}
-
-TRect KeepInside(const TRect& window, const TRect& area) {
-    auto start = [](int at, int size, int first, int last) {
-        return size >= last - first ? first : std::clamp(at, first, last - size);
-    };
-    const int left = start(window.Left, window.Width(), area.Left, area.Right);
-    const int top = start(window.Top, window.Height(), area.Top, area.Bottom);
-    return {left, top, left + window.Width(), top + window.Height()};
-}
-
-TRect CentredOn(const TRect& on, int width, int height) {
-    const int left = on.Left + (on.Width() - width) / 2;
-    const int top = on.Top + (on.Height() - height) / 2;
-    return {left, top, left + width, top + height};
 }
 
 bool TForm::HasCloseBox() const {
@@ -374,7 +376,7 @@ TForm* MainForm() {
 }
 
 TForm* ActiveModalForm() {
-    return ModalForms().empty() ? nullptr : ModalForms().back();
+    return InnermostModal;
 }
 
 } // namespace qb

@@ -120,7 +120,8 @@ private:
     TPosition Position_ = TPosition::poDesigned;
     int ModalResult_ = 0;
     bool Modal_ = false;
-    int PixelsPerInch_ = 0; // 0: the screen's
+    int PixelsPerInch_ = 0;       // 0: the screen's
+    TForm* OuterModal_ = nullptr; // the modal form this one was shown over
     TCanvas* PaintCanvas_ = nullptr;
 };
 
@@ -128,10 +129,5 @@ private:
 TForm* MainForm();
 // The innermost form whose modal loop runs, or nullptr.
 TForm* ActiveModalForm();
-// A window's rectangle moved inside an area: never past its right or bottom edge, and, when it
-// is larger than the area, starting at the area's left or top.
-TRect KeepInside(const TRect& window, const TRect& area);
-// A rectangle of that size centred on another.
-TRect CentredOn(const TRect& on, int width, int height);
 
 } // namespace qb

@@ -22,9 +22,8 @@ std::string WindowText(HWND window) {
 }
 
 // Paints an owner-drawn window on a memory bitmap that starts as the form's own picture of its
-// place, then puts it on the window in one copy.
-template <class F>
-bool DrawOverFormPicture(TWin32Peer& peer, const DRAWITEMSTRUCT& item, F&& paint) {
+// place, then puts it on the window in one copy; a text window shows only that picture.
+bool DrawOverFormPicture(TWin32Peer& peer, const DRAWITEMSTRUCT& item, TCustomControl* painted) {
     const RECT r = item.rcItem;
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
@@ -40,7 +39,11 @@ bool DrawOverFormPicture(TWin32Peer& peer, const DRAWITEMSTRUCT& item, F&& paint
     }
     if (!backed)
         canvas.Clear(peer.Control().Parent()->Color());
-    paint(canvas);
+    if (painted) {
+        CopyCanvasState(peer.MeasureCanvas(), canvas);
+        if (!ShowingException())
+            Guard([&] { painted->PaintWith(canvas); });
+    }
     GdiFlush();
     BitBlt(item.hDC, r.left, r.top, width, height, canvas.Handle(), 0, 0, SRCCOPY);
     return true;
@@ -291,11 +294,7 @@ public:
             Guard([&] { Custom_.Click(); });
     }
     bool DrawItem(const DRAWITEMSTRUCT& item) override {
-        return DrawOverFormPicture(*this, item, [&](TGdiBitmapCanvas& canvas) {
-            CopyCanvasState(MeasureCanvas(), canvas);
-            if (!ShowingException())
-                Guard([&] { Custom_.PaintWith(canvas); });
-        });
+        return DrawOverFormPicture(*this, item, &Custom_);
     }
 
 protected:
@@ -339,7 +338,7 @@ class TStaticTextPeer : public TWin32Peer {
 public:
     explicit TStaticTextPeer(TStaticText& text) : TWin32Peer(text) { CreateWhenParentHasWindow(); }
     bool DrawItem(const DRAWITEMSTRUCT& item) override {
-        return DrawOverFormPicture(*this, item, [](TGdiBitmapCanvas&) {});
+        return DrawOverFormPicture(*this, item, nullptr);
     }
 
 protected:
