@@ -6,6 +6,7 @@
 #include "runtime/Platform.h"
 #include "runtime/WinConst.h"
 #include "runtime/Windowing.h"
+#include <map>
 
 namespace qb {
 
@@ -24,9 +25,31 @@ TControl* CustomInputControl(const TCustomTaskDialog& dialog) {
 
 } // namespace
 
+namespace {
+
+struct TButtonWidthCaches {
+    std::map<int, std::array<int, 6>> ByResolution;
+    int Current = 96;
+};
+
+TButtonWidthCaches& ButtonWidthCaches() {
+    static TButtonWidthCaches caches;
+    return caches;
+}
+
+} // namespace
+
 std::array<int, 6>& CommonButtonWidthCache() {
-    static std::array<int, 6> cache{};
-    return cache;
+    TButtonWidthCaches& caches = ButtonWidthCaches();
+    return caches.ByResolution[caches.Current];
+}
+
+void UseCommonButtonWidths(int pixelsPerInch) {
+    ButtonWidthCaches().Current = pixelsPerInch;
+}
+
+void ClearCommonButtonWidthCaches() {
+    ButtonWidthCaches().ByResolution.clear();
 }
 
 TMessageForm::TMessageForm(TComponent* owner) : TForm(owner) {
@@ -162,7 +185,7 @@ TMessageForm* CreateMessageForm(TCustomTaskDialog& dialog) {
                                               : static_cast<TComponent*>(&Application));
     try {
         TFont font = form->Font();
-        if (windowing->GetMessageFont(font))
+        if (windowing->GetMessageFont(font, form->PixelsPerInch()))
             form->SetFont(font);
         form->ButtonBandTop = form->Height();
         form->SetBiDiMode(Application.IsRightToLeft() ? TBiDiMode::bdRightToLeft
@@ -186,8 +209,10 @@ TMessageForm* CreateMessageForm(TCustomTaskDialog& dialog) {
         form->OnKeyDown = [form](TComponent* sender, int& key, TShiftState shift) {
             form->PreviewKeyDown(sender, key, shift);
         };
-        form->FooterColor = dialog.FooterColor;
-        form->FooterLineColor = dialog.FooterLineColor;
+        form->Colors =
+            DialogColorsFor(windowing->HighContrast(), dialog.FooterColor, dialog.FooterLineColor);
+        form->FooterColor = form->Colors.Band;
+        form->FooterLineColor = form->Colors.BandLine;
         form->MinWidth = dialog.MinimumWidth;
         form->BuildControls(dialog);
     } catch (...) {

@@ -1,6 +1,7 @@
 // The emulated dialog window, used where the native task dialog is missing or emulation is
 // forced: built from the dialog model, laid out from the window font, painted and run modally.
 #pragma once
+#include "dialogs/DialogColors.h"
 #include "runtime/Forms.h"
 #include "runtime/StdCtrls.h"
 #include <array>
@@ -51,6 +52,8 @@ public:
     TWinControl* SavedInputParent = nullptr;
     TColor FooterColor = 0xF0F0F0;
     TColor FooterLineColor = 0xDFDFDF;
+    // What every part is painted in (the system's colours with high contrast on).
+    TDialogColors Colors;
 
     // Construction and layout.
     void BuildControls(TCustomTaskDialog& dialog);
@@ -69,6 +72,13 @@ public:
     TRect ContentRect();
     TRect ExpandedRect();
     static bool HasEscapedNewline(const std::string& text);
+
+    // The expand control's caption for a state: the dialog's, or the native dialog's words
+    // when the dialog names neither caption.
+    std::string ExpandControlCaption(bool expanded) const;
+    // Static windows over the painted texts, so that screen readers find and read them in
+    // reading order; placed again after every layout.
+    void PlaceTextWindows();
 
     // Painting and interaction.
     void PaintContent();
@@ -94,10 +104,14 @@ protected:
     void Paint() override;
     void KeyDown(int& key, TShiftState shift) override;
     void DoClose(TCloseAction& action) override;
+    // Builds the controls anew at the new resolution, as a window made there would be, and
+    // gives them back what the user has done so far.
+    void RescaleForDpi() override;
 
 private:
     // The input field of the model's input type, or nullptr.
     TControl* InputField() const;
+    bool InputHasFocus() const;
     // Measuring (or, with draw, drawing) parameters shared by every markup call.
     static TMarkupParams MarkupParams(bool measureOnly, bool draw);
     TSize MeasureMarkup(const std::string& text, const TRect& bounds, bool measureOnly);
@@ -105,14 +119,24 @@ private:
     void PaintBody(const std::string& text, const TRect& r, bool escapedNewlines);
     uint32_t ReadingOrder() const;
     void GiveBackInputControl();
+    // Frees every control and sets the fields as a new window has them.
+    void DestroyControls();
     void LoadExpandPictures(bool expanded);
+    // A text window named name over bounds with text; hidden (and made only when needed) when
+    // the text is empty.
+    void PlaceTextWindow(const std::string& name, const TRect& bounds, const std::string& text);
+    // What a reader is told of a text the window paints: its words and line breaks.
+    std::string ReaderText(const std::string& text, bool markup, bool escapedNewlines);
 
     std::shared_ptr<TGraphic> FooterIcon_;
     std::shared_ptr<TGraphic> Shield_;
 };
 
-// Caption widths (+16) of the six standard buttons, measured once per process.
+// Caption widths (+16) of the six standard buttons, measured once per process and resolution:
+// the cache of the resolution last chosen with UseCommonButtonWidths.
 std::array<int, 6>& CommonButtonWidthCache();
+void UseCommonButtonWidths(int pixelsPerInch);
+void ClearCommonButtonWidthCaches();
 
 // Builds the window; none without a platform that has windows.
 TMessageForm* CreateMessageForm(TCustomTaskDialog& dialog);

@@ -16,9 +16,6 @@ namespace {
 using Opt = TTaskDialogOption;
 using Input = TTaskDialogInputType;
 
-constexpr TColor InstructionColor = 0xC45300;
-constexpr TColor CommandLinkBorder = 0xFFE16C;
-constexpr TColor ExpandButtonBack = 0xF0F0F0;
 constexpr TColor clWindow = SystemColor(5);
 constexpr TColor Transparent = 0xFF00FF;
 
@@ -93,6 +90,7 @@ void TMessageForm::MeasureText(TCanvas* canvas, const std::string& text, int& wi
 
 void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
     Dialog = &dialog;
+    UseCommonButtonWidths(PixelsPerInch());
     TCanvas& canvas = Canvas();
     const TFont fontA = canvas.Font();
     TSize avg = AverageCharSize(canvas);
@@ -208,13 +206,13 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         link->SetParent(this);
         link->SetCaption(line);
         TFont linkFont = normalFont;
-        linkFont.Color = InstructionColor;
+        linkFont.Color = Colors.Instruction;
         link->SetFont(linkFont);
         link->HeadingFont = headingFont;
-        link->HeadingFont.Color = InstructionColor;
+        link->HeadingFont.Color = Colors.Instruction;
         link->ModalResult = 100 + i;
-        link->BorderColorHot = CommandLinkBorder;
-        link->BorderColorDown = CommandLinkBorder;
+        link->BorderColorHot = Colors.CommandLinkBorder;
+        link->BorderColorDown = Colors.CommandLinkBorder;
         link->SetWidth(std::max(maxW, minButtonWidth));
         link->FocusOnHover = dialog.DefaultButton != -1;
         int textHeight = link->Canvas().TextHeight("gh");
@@ -286,7 +284,7 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
     InstructionLabel->WordWrap = true;
     InstructionLabel->SetCaption(dialog.MainInstruction());
     TFont labelFont = instructionFont;
-    labelFont.Color = InstructionColor;
+    labelFont.Color = Colors.Instruction;
     InstructionLabel->SetFont(labelFont);
     InstructionLabel->SetBiDiMode(BiDiMode());
     InstructionLabel->ShowAccelChar = false;
@@ -358,7 +356,7 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         ExpandButtonControl->OnClick = [this](TComponent*) { ToggleExpanded(); };
         LoadExpandPictures(true);
         if (!dialog.CommonButtons.Empty())
-            ExpandButtonControl->BackColor = ExpandButtonBack;
+            ExpandButtonControl->BackColor = Colors.ExpandButtonBack;
     }
 
     int verificationRoom = 0;
@@ -400,8 +398,8 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         int c1 = Scale(1000);
         int c2 = maxW != 0 ? maxW : Scale(1000);
         int height = 0;
-        MeasureText(&canvas, dialog.CollapsedControlText, c1, height);
-        MeasureText(&canvas, dialog.ExpandedControlText, c2, height);
+        MeasureText(&canvas, ExpandControlCaption(false), c1, height);
+        MeasureText(&canvas, ExpandControlCaption(true), c2, height);
         rowW += ExpandButtonControl->Width() + HorzSpacing + std::max(c1, c2) + HorzSpacing;
     }
 
@@ -577,8 +575,8 @@ void TMessageForm::RefreshTexts() {
         int c1 = Scale(1000);
         int c2 = Scale(1000);
         int height = 0;
-        MeasureText(&canvas, dialog.CollapsedControlText, c1, height);
-        MeasureText(&canvas, dialog.ExpandedControlText, c2, height);
+        MeasureText(&canvas, ExpandControlCaption(false), c1, height);
+        MeasureText(&canvas, ExpandControlCaption(true), c2, height);
         rowW += ExpandButtonControl->Width() + HorzSpacing + std::max(c1, c2) + HorzSpacing;
     }
     int w = std::max(rowW, textRight);

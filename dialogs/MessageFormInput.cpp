@@ -52,7 +52,8 @@ void TMessageForm::PreviewKeyDown(TComponent* sender, int& key, TShiftState shif
         key = 0;
         return;
     }
-    if ((shift & (ssShift | ssAlt | ssCtrl)) == ssCtrl && key == KeyC) {
+    // Ctrl+C in the input field copies the field's selection, as in any edit box.
+    if ((shift & (ssShift | ssAlt | ssCtrl)) == ssCtrl && key == KeyC && !InputHasFocus()) {
         Beep();
         try {
             CopyToClipboard(FramedText());
@@ -73,7 +74,7 @@ void TMessageForm::KeyDown(int& key, TShiftState shift) {
             ShowExceptionMessage(error);
         }
     }
-    if (key == KeyC && (shift & ssCtrl) != 0) {
+    if (key == KeyC && (shift & ssCtrl) != 0 && !InputHasFocus()) {
         std::string text =
             Dialog->WindowTitle + "\r\n" + Dialog->MainInstruction() + "\r\n" + Dialog->Content();
         bool copied = Platform().Windowing && Platform().Windowing->SetClipboardText(text);
@@ -81,6 +82,11 @@ void TMessageForm::KeyDown(int& key, TShiftState shift) {
         if (!copied && (shift & ssShift) != 0)
             Beep();
     }
+}
+
+bool TMessageForm::InputHasFocus() const {
+    auto* field = dynamic_cast<TWinControl*>(InputField());
+    return field && field->Focused();
 }
 
 bool TMessageForm::DialogChar(char ch) {

@@ -245,6 +245,7 @@ void TMessageForm::ArrangeControls() {
         ButtonBandTop = Height();
     if (e > 0 && options.Contains(Opt::doExpandFooter))
         ButtonBandTop = e;
+    PlaceTextWindows();
 }
 
 void TMessageForm::LoadExpandPictures(bool expanded) {
@@ -252,9 +253,7 @@ void TMessageForm::LoadExpandPictures(bool expanded) {
         return;
     // Screen readers name the control by the text painted beside it (without its mark, so
     // the accelerator stays the form's to handle).
-    if (Dialog)
-        ExpandButtonControl->SetCaption(
-            StripHotkey(expanded ? Dialog->ExpandedControlText : Dialog->CollapsedControlText));
+    ExpandButtonControl->SetCaption(StripHotkey(ExpandControlCaption(expanded)));
     const char* prefix = expanded ? "TD_COLP" : "TD_EXP";
     ExpandButtonControl->Picture.LoadFromResourceName(prefix, Transparent);
     ExpandButtonControl->PictureHot.LoadFromResourceName(std::string(prefix) + "HOT", Transparent);

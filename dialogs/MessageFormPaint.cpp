@@ -15,8 +15,6 @@ namespace {
 
 using Opt = TTaskDialogOption;
 
-constexpr TColor SeparatorColor = 0xDFDFDF;
-constexpr TColor FrameColor = 0x808080;
 constexpr TColor Transparent = 0xFF00FF;
 
 bool Contains(const TRect& r, int x, int y) {
@@ -47,28 +45,33 @@ void TMessageForm::Paint() {
         if (!HasLocaleInfoEx() && major < 6) {
             TRect frame = ClientRect();
             canvas.SetBrushStyle(TBrushStyle::Clear);
-            canvas.SetPenColor(FrameColor);
+            canvas.SetPenColor(Colors.Frame);
             canvas.Rectangle({frame.Left + 1, frame.Top + 1, frame.Right - 1, frame.Bottom - 1});
         }
     }
     PaintContent();
     PaintExpanded();
     if (!Dialog->ExpandedText.empty() && ExpandButtonControl) {
-        const std::string& text =
-            Expanded ? Dialog->ExpandedControlText : Dialog->CollapsedControlText;
+        const std::string text = ExpandControlCaption(Expanded);
         canvas.SetBrushStyle(TBrushStyle::Clear);
         canvas.SetFont(Font());
         const TTaskDialogButton& button = *ExpandButtonControl;
         TRect r{button.Left() + button.Width() + HorzSpacing - Scale(5), button.Top(),
                 ClientWidth(), button.Top() + button.Height()};
-        canvas.DrawText(text, r, win::DT_SINGLELINE | win::DT_VCENTER | ReadingOrder());
+        const uint32_t prefix = ShowsAcceleratorCues() ? 0 : win::DT_HIDEPREFIX;
+        canvas.DrawText(text, r, win::DT_SINGLELINE | win::DT_VCENTER | ReadingOrder() | prefix);
     }
     PaintFooter();
 }
 
 void TMessageForm::DrawMarkup(const std::string& text, const TRect& bounds) {
+    TMarkupParams params = MarkupParams(false, true);
+    params.LinkColor = Colors.Link;
+    // With high contrast every word takes the scheme's text colour: the text's own colours
+    // and backgrounds are left out, links keep their underline.
+    params.SelectedColors = Colors.HighContrast;
     TMarkupResult result;
-    RenderMarkup(Canvas(), text, bounds, MarkupParams(false, true), result);
+    RenderMarkup(Canvas(), text, bounds, params, result);
 }
 
 void TMessageForm::PaintBody(const std::string& text, const TRect& r, bool escapedNewlines) {
@@ -116,10 +119,10 @@ void TMessageForm::PaintFooter() {
     const int ly = r.Top - VertSpacing;
     const int line = Scale(1);
     canvas.SetPenWidth(line);
-    canvas.SetPenColor(SeparatorColor);
+    canvas.SetPenColor(Colors.Separator);
     canvas.MoveTo(Scale(2), ly);
     canvas.LineTo(ClientWidth() - Scale(3), ly);
-    canvas.SetPenColor(clWhite);
+    canvas.SetPenColor(Colors.SeparatorLight);
     canvas.MoveTo(Scale(2), ly + line);
     canvas.LineTo(ClientWidth() - Scale(3), ly + line);
     if (FooterImageControl) {

@@ -1,6 +1,8 @@
 #include "dialogs/TaskDialogButton.h"
 #include "dialogs/DialogMetrics.h"
 #include "runtime/Forms.h"
+#include "runtime/Platform.h"
+#include "runtime/Windowing.h"
 #include "runtime/WinConst.h"
 #include <algorithm>
 
@@ -9,6 +11,13 @@ namespace qb {
 namespace {
 
 constexpr TColor DisabledTextColor = 0xC0C0C0;
+constexpr TColor clGrayText = SystemColor(17);
+
+// Disabled text is grey; with high contrast, the scheme's grey.
+TColor DisabledColor() {
+    IWindowing* windowing = Platform().Windowing;
+    return windowing && windowing->HighContrast() ? clGrayText : DisabledTextColor;
+}
 
 bool IsMultiLineCaption(const std::string& text) {
     return HasLineBreakMarker(text) || text.find('\r') != std::string::npos;
@@ -110,6 +119,18 @@ TTaskDialogButton::~TTaskDialogButton() {
     PictureDisabled.OnChange = nullptr;
 }
 
+std::string TTaskDialogButton::WindowText() const {
+    const std::string& caption = Caption();
+    if (!IsMultiLineCaption(caption))
+        return caption;
+    TStringList lines;
+    SplitCaptionLines(caption, lines);
+    std::string text;
+    for (int i = 0; i < lines.Count(); ++i)
+        text += (i > 0 ? "\n" : "") + lines[i];
+    return text;
+}
+
 int TTaskDialogButton::PixelsPerInch() const {
     TForm* form = ParentForm();
     return form ? form->PixelsPerInch() : 96;
@@ -145,11 +166,20 @@ void TTaskDialogButton::MouseUp(TMouseButton button, TShiftState shift, int x, i
     Invalidate();
 }
 
+void TTaskDialogButton::MouseMove(TShiftState shift, int x, int y) {
+    TCustomControl::MouseMove(shift, x, y);
+    // A window that appears under a resting pointer hears of it once, at one place: only a move
+    // to another place is the user's.
+    if (!HoverStart_)
+        HoverStart_ = TPoint{x, y};
+    else if (FocusOnHover && *HoverStart_ != TPoint{x, y} && !Focused() && CanFocus())
+        SetFocus();
+}
+
 void TTaskDialogButton::MouseEnter() {
     TCustomControl::MouseEnter();
     IsHot_ = true;
-    if (FocusOnHover && CanFocus())
-        SetFocus();
+    HoverStart_.reset();
     Invalidate();
     if (OnMouseEnter)
         OnMouseEnter(this);
@@ -158,6 +188,7 @@ void TTaskDialogButton::MouseEnter() {
 void TTaskDialogButton::MouseLeave() {
     TCustomControl::MouseLeave();
     IsHot_ = false;
+    HoverStart_.reset();
     Invalidate();
     if (OnMouseLeave)
         OnMouseLeave(this);
@@ -173,9 +204,18 @@ void TTaskDialogButton::DoExit() {
     Invalidate();
 }
 
+bool TTaskDialogButton::Pressed() const {
+    return IsDown_ || (Peer() && Peer()->ReadPushed());
+}
+
+bool TTaskDialogButton::DrawnAsDefault() const {
+    TForm* form = ParentForm();
+    return form && form->DrawnDefaultButton() == this;
+}
+
 const TBitmap* TTaskDialogButton::StatePicture() const {
     const TBitmap* picture = &Picture;
-    if (IsDown_ && !PictureDown.Empty())
+    if (Pressed() && !PictureDown.Empty())
         picture = &PictureDown;
     else if (IsHot_ && !PictureHot.Empty())
         picture = &PictureHot;
@@ -186,13 +226,14 @@ const TBitmap* TTaskDialogButton::StatePicture() const {
 
 TColor TTaskDialogButton::StateBorder() {
     TColor border = clNone;
-    if (IsDown_)
+    if (Pressed())
         border = BorderColorDown;
     else if (IsHot_)
         border = BorderColorHot;
     if (!Enabled())
         border = clNone;
-    if (Focused())
+    // The focus, and the default ring that moves with it, show as the pressed border.
+    if (Focused() || DrawnAsDefault())
         border = BorderColorDown;
     return border;
 }
@@ -228,6 +269,12 @@ void TTaskDialogButton::Paint() {
         canvas.SetPenWidth(Scale(1));
         canvas.RoundRect(ClientRect(), Scale(2), Scale(2));
     }
+    if (Focused() && ShowsFocusCues()) {
+        const int inset = Scale(2);
+        const TRect all = ClientRect();
+        canvas.DrawFocusRect(
+            {all.Left + inset, all.Top + inset, all.Right - inset, all.Bottom - inset});
+    }
 }
 
 void TTaskDialogButton::PaintCaption(TCanvas& canvas, TRect& r) {
@@ -235,13 +282,15 @@ void TTaskDialogButton::PaintCaption(TCanvas& canvas, TRect& r) {
     auto useFont = [&](const TFont& font) {
         TFont shown = font;
         if (!Enabled())
-            shown.Color = DisabledTextColor;
+            shown.Color = DisabledColor();
         canvas.SetFont(shown);
     };
     const std::string& caption = Caption();
+    // Accelerators are underlined as the user's keyboard cues say.
+    const uint32_t prefix = ShowsAcceleratorCues() ? 0 : win::DT_HIDEPREFIX;
     if (!IsMultiLineCaption(caption)) {
         useFont(HeadingFont);
-        canvas.DrawText(caption, r, win::DT_SINGLELINE | win::DT_VCENTER);
+        canvas.DrawText(caption, r, win::DT_SINGLELINE | win::DT_VCENTER | prefix);
         return;
     }
     uint32_t readingOrder = UseRightToLeftReading() ? win::DT_RTLREADING : 0;
@@ -257,7 +306,7 @@ void TTaskDialogButton::PaintCaption(TCanvas& canvas, TRect& r) {
             continue;
         useFont(i == 0 ? HeadingFont : Font());
         TRect line{r.Left, top, r.Right, r.Bottom};
-        canvas.DrawText(lines[i], line, win::DT_SINGLELINE | readingOrder);
+        canvas.DrawText(lines[i], line, win::DT_SINGLELINE | readingOrder | prefix);
         top += canvas.TextHeight("gh") + Scale(i == 0 ? 4 : 2);
     }
 }

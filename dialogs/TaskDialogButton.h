@@ -5,6 +5,7 @@
 #include "runtime/Graphics.h"
 #include "runtime/StringList.h"
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace qb {
@@ -36,10 +37,14 @@ public:
     // visible text (the expand control).
     bool ShowCaption = true;
 
+    // A command link is named by its heading and notes, one line each.
+    std::string WindowText() const override;
     void Click() override;
     void KeyPress(char& key) override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    // With FocusOnHover the focus follows the pointer once it really moves over the button.
+    void MouseMove(TShiftState shift, int x, int y) override;
     void MouseEnter() override;
     void MouseLeave() override;
     void DoEnter() override;
@@ -57,10 +62,15 @@ private:
     // The picture of the current state, or nullptr.
     const TBitmap* StatePicture() const;
     TColor StateBorder();
+    // Held down by the mouse, or by the keyboard as the system's button shows it.
+    bool Pressed() const;
+    bool DrawnAsDefault() const;
     void PaintCaption(TCanvas& canvas, TRect& r);
 
     bool IsHot_ = false;
     bool IsDown_ = false;
+    // Where the pointer was first seen over the button since it entered.
+    std::optional<TPoint> HoverStart_;
 };
 
 // Removes leading and trailing spaces (code 32 only).

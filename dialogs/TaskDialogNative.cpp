@@ -136,10 +136,10 @@ TWParam NativeProgressPosition(const TProgressMapping& map, int position) {
     return static_cast<TWParam>(offset * map.NativeHigh / span);
 }
 
-// Shows an error without letting a second error out of a callback.
-void ShowErrorQuietly(const Exception& error) {
+// Shows an error without letting a second error out of a callback, over the native dialog.
+void ShowErrorQuietly(const Exception& error, THandle dialog) {
     try {
-        ShowExceptionMessage(error);
+        ShowExceptionMessage(error, dialog);
     } catch (...) {
     }
 }
@@ -191,7 +191,7 @@ std::string UnescapeNewlines(const std::string& text) {
     return result;
 }
 
-void ShowExceptionMessage(const Exception& error) {
+void ShowExceptionMessage(const Exception& error, THandle owner) {
     std::string text = error.Message();
     if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')
         text += '.';
@@ -199,7 +199,8 @@ void ShowExceptionMessage(const Exception& error) {
     if (Application.IsRightToLeft())
         flags |= win::MB_RTLREADING;
     if (Platform().System)
-        Platform().System->MessageBox(0, text, Application.Title(), flags);
+        Platform().System->MessageBox(owner ? owner : Application.DialogOwner(), text,
+                                      Application.Title(), flags);
 }
 
 int TCustomTaskDialog::Execute() {
@@ -387,9 +388,10 @@ int32_t NativeDialogCallback(THandle window, unsigned notification, TWParam wPar
             break;
         }
     } catch (const Exception& error) {
-        ShowErrorQuietly(error);
+        ShowErrorQuietly(error, window);
     } catch (...) {
-        ShowErrorQuietly(Exception("An unexpected error occurred while the dialog was shown"));
+        ShowErrorQuietly(Exception("An unexpected error occurred while the dialog was shown"),
+                         window);
     }
     return 0;
 }

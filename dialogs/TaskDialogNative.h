@@ -26,7 +26,8 @@ int32_t ComCtlVersion(const std::string& fileName);
 void OpenLink(THandle owner, const std::string& link);
 // Backslash-n becomes a line feed; a text with backslash-backslash-n instead keeps backslash-n.
 std::string UnescapeNewlines(const std::string& text);
-// Error box with the application title, the message ending in a full stop.
-void ShowExceptionMessage(const Exception& error);
+// Error box with the application title, the message ending in a full stop, owned by owner
+// (0: the open emulated dialog's window, when there is one).
+void ShowExceptionMessage(const Exception& error, THandle owner = 0);
 
 } // namespace qb

@@ -17,4 +17,8 @@
 #define IDS_MSGDLG_ABORT_PLAIN 1009
 #define IDS_MSGDLG_CONTINUE 1010
 
+/* The expand control's captions when the dialog names none, as the native dialog shows them. */
+#define IDS_TD_SEE_DETAILS 1011
+#define IDS_TD_HIDE_DETAILS 1012
+
 #endif

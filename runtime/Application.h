@@ -14,6 +14,9 @@ public:
 
     // This program has no window of its own: dialogs are top-level windows.
     THandle Handle() const { return 0; }
+    // The window an error box belongs to: the open dialog's, so that the dialog waits, disabled,
+    // while the box shows and comes back after it; without one, the application's.
+    THandle DialogOwner() const;
     std::string Title() const { return "Quillbridge"; }
     bool IsRightToLeft() const { return false; }
     // No help system is installed: raises qb::Exception saying so.

@@ -5,6 +5,7 @@
 #include "runtime/Canvas.h"
 #include "runtime/Types.h"
 #include "runtime/Windowing.h"
+#include <cstdint>
 #include <string>
 
 namespace qb {
@@ -20,7 +21,13 @@ enum class TPeerChange : uint8_t {
     State,    // kind-specific: checked, default/cancel, position/range, items, date, style
     Cursor,   //
     Style,    // forms: border style, border icons, stay-on-top, colour
+    Dpi,      // the form's resolution (PixelsPerInch): fonts and measuring canvas follow
 };
+
+// Keyboard cues a window shows: focus rectangles and accelerator underlines.
+using TKeyboardCues = uint8_t;
+inline constexpr TKeyboardCues kcFocus = 1;
+inline constexpr TKeyboardCues kcAccelerators = 2;
 
 class IControlPeer {
 public:
@@ -32,6 +39,10 @@ public:
     virtual std::string ReadText() = 0;
     // Checked state of a check or radio button as the user left it.
     virtual bool ReadChecked() = 0;
+    // A push button held down by the keyboard (Space) or the mouse, as the system shows it.
+    virtual bool ReadPushed() { return false; }
+    // The keyboard cues the window shows now.
+    virtual TKeyboardCues ReadKeyboardCues() { return kcFocus | kcAccelerators; }
     // Selected item of a combo box (-1: none) and date of a date picker.
     virtual int ReadItemIndex() = 0;
     virtual bool ReadDate(TDate& date) = 0;

@@ -154,6 +154,18 @@ void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 
 // ---- TWinControl ----------------------------------------------------------------------------
 
+namespace {
+
+template <typename F> void ForEachWinControl(const TWinControl& parent, F&& visit) {
+    for (TControl* control : parent.Controls())
+        if (control->IsWindowedControl()) {
+            visit(*static_cast<TWinControl*>(control));
+            ForEachWinControl(*static_cast<TWinControl*>(control), visit);
+        }
+}
+
+} // namespace
+
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
@@ -189,6 +201,19 @@ void TWinControl::DestroyPeers(TWinControl& control) {
 
 std::vector<TWinControl*> TWinControl::TabList() const {
     return TabOrder_;
+}
+
+std::vector<TWinControl*> TWinControl::WindowOrder() const {
+    std::vector<TWinControl*> order = TabOrder_;
+    for (TControl* child : Controls_) {
+        if (child->Kind() != TControlKind::StaticText)
+            continue;
+        auto below = std::find_if(order.begin(), order.end(), [&](const TWinControl* control) {
+            return control->Kind() != TControlKind::StaticText && control->Top() > child->Top();
+        });
+        order.insert(below, static_cast<TWinControl*>(child));
+    }
+    return order;
 }
 
 void TWinControl::SetTabStop(bool tabStop) {
@@ -241,6 +266,29 @@ bool TWinControl::Focused() const {
     return Peer_ && Peer_->Focused();
 }
 
+void TWinControl::SetDefault(bool value) {
+    if (value == Default_)
+        return;
+    if (value)
+        if (TForm* form = ParentForm())
+            ForEachWinControl(*form, [&](TWinControl& other) {
+                if (&other != this && other.Default_) {
+                    other.Default_ = false;
+                    other.Changed(TPeerChange::State);
+                }
+            });
+    Default_ = value;
+    Changed(TPeerChange::State);
+}
+
+bool TWinControl::ShowsFocusCues() const {
+    return !Peer_ || (Peer_->ReadKeyboardCues() & kcFocus) != 0;
+}
+
+bool TWinControl::ShowsAcceleratorCues() const {
+    return !Peer_ || (Peer_->ReadKeyboardCues() & kcAccelerators) != 0;
+}
+
 void TWinControl::KeyDown(int& key, TShiftState shift) {
     if (OnKeyDown)
         OnKeyDown(this, key, shift);
@@ -265,7 +313,7 @@ void TWinControl::InsertControl(TControl* control) {
     if (!control || std::find(Controls_.begin(), Controls_.end(), control) != Controls_.end())
         return;
     Controls_.push_back(control);
-    if (control->IsWindowedControl())
+    if (control->IsWindowedControl() && control->Kind() != TControlKind::StaticText)
         TabOrder_.push_back(static_cast<TWinControl*>(control));
 }
 

@@ -42,8 +42,9 @@ enum class TControlKind : uint8_t {
     ComboBox,
     DatePicker,
     ProgressBar,
-    Custom,  // TCustomControl: painted by the object; a push-button role for readers
-    Graphic, // TGraphicControl: no window, painted by the parent form
+    Custom,     // TCustomControl: painted by the object; a push-button role for readers
+    Graphic,    // TGraphicControl: no window, painted by the parent form
+    StaticText, // a text window for readers; its form paints the text
 };
 
 using TMouseEvent =
@@ -83,6 +84,8 @@ public:
     void SetEnabled(bool enabled);
     const std::string& Caption() const { return Caption_; }
     void SetCaption(const std::string& caption);
+    // The text the control's window carries, as screen readers and window lists read it.
+    virtual std::string WindowText() const { return Caption_; }
     const TFont& Font() const { return Font_; }
     // A font given here is the control's own; until then it follows its parent's font.
     void SetFont(const TFont& font);
@@ -153,8 +156,11 @@ public:
 
     // Children in z-order (creation order); windowed and graphic alike.
     const std::vector<TControl*>& Controls() const { return Controls_; }
-    // Windowed children sorted by tab order.
+    // Windowed children sorted by tab order (text windows take no part in it).
     std::vector<TWinControl*> TabList() const;
+    // Windowed children in the order their windows stand (z-order), which readers follow: the
+    // tab order, with each text window set before the first control that lies below its top.
+    std::vector<TWinControl*> WindowOrder() const;
 
     bool TabStop() const { return TabStop_; }
     void SetTabStop(bool tabStop);
@@ -165,6 +171,17 @@ public:
     bool CanFocus() const;
     void SetFocus();
     bool Focused() const;
+
+    // Push buttons, standard or painted: Enter presses the focused one, else the form's
+    // default one, and that one is drawn as the default.
+    virtual bool IsPushButton() const { return false; }
+    // A form has at most one default push button: making one the default takes it from the
+    // others.
+    bool Default() const { return Default_; }
+    void SetDefault(bool value);
+    // Keyboard cues the window shows now (the user's setting and what the keyboard did).
+    bool ShowsFocusCues() const;
+    bool ShowsAcceleratorCues() const;
 
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;
@@ -193,6 +210,7 @@ private:
     std::vector<TControl*> Controls_;
     std::vector<TWinControl*> TabOrder_;
     bool TabStop_ = false;
+    bool Default_ = false;
 };
 
 // A windowed control that paints itself: Paint draws on Canvas().
@@ -200,6 +218,8 @@ class TCustomControl : public TWinControl {
 public:
     explicit TCustomControl(TComponent* owner);
     TControlKind Kind() const override { return TControlKind::Custom; }
+    // Its window is a push button to readers and to the dialog manager.
+    bool IsPushButton() const override { return true; }
 
     // The paint canvas while painting, the peer's measuring canvas otherwise.
     TCanvas& Canvas();

@@ -19,6 +19,28 @@ template <typename F> void ForEachControl(const TWinControl& parent, F&& visit) 
     }
 }
 
+// The innermost form whose modal loop runs; each keeps the one it opened over (one
+// user-interface thread).
+TForm* InnermostModal = nullptr;
+
+// A window's rectangle moved inside an area: never past its right or bottom edge, and, when it
+// is larger than the area, starting at the area's left or top.
+TRect KeepInside(const TRect& window, const TRect& area) {
+    auto start = [](int at, int size, int first, int last) {
+        return size >= last - first ? first : std::clamp(at, first, last - size);
+    };
+    const int left = start(window.Left, window.Width(), area.Left, area.Right);
+    const int top = start(window.Top, window.Height(), area.Top, area.Bottom);
+    return {left, top, left + window.Width(), top + window.Height()};
+}
+
+// A rectangle of that size centred on another.
+TRect CentredOn(const TRect& on, int width, int height) {
+    const int left = on.Left + (on.Width() - width) / 2;
+    const int top = on.Top + (on.Height() - height) / 2;
+    return {left, top, left + width, top + height};
+}
+
 bool Usable(const TControl& control) {
     for (const TControl* c = &control; c; c = c->Parent())
         if (!c->Enabled() || (!c->Visible() && c->Kind() != TControlKind::Form))
@@ -100,8 +122,30 @@ void TForm::SetFormStyle(TFormStyle style) {
 }
 
 int TForm::PixelsPerInch() const {
+    if (PixelsPerInch_ > 0)
+        return PixelsPerInch_;
     IWindowing* windowing = Platform().Windowing;
     return windowing ? windowing->ScreenPixelsPerInch() : 96;
+}
+
+void TForm::ChangeDpi(int pixelsPerInch, const TRect& suggested) {
+    if (pixelsPerInch <= 0)
+        return;
+    PixelsPerInch_ = pixelsPerInch;
+    Changed(TPeerChange::Dpi);
+    ForEachControl(*this, [](TControl& control) {
+        if (control.IsWindowedControl())
+            if (IControlPeer* peer = static_cast<TWinControl&>(control).Peer())
+                peer->Changed(TPeerChange::Dpi);
+    });
+    SyncOuterBounds();
+    const TPoint place{Left(), Top()};
+    RescaleForDpi();
+    if (!suggested.Empty())
+        SetBounds(suggested.Left, suggested.Top, Width(), Height());
+    else
+        SetBounds(place.X, place.Y, Width(), Height());
+    Invalidate();
 }
 
 TCanvas& TForm::Canvas() {
@@ -115,17 +159,15 @@ TCanvas& TForm::Canvas() {
 int TForm::ShowModal() {
     if (Modal_ || !Peer())
         throw Exception("the form cannot be shown modally");
-    if (Position_ == TPosition::poScreenCenter)
-        if (IWindowing* windowing = Platform().Windowing) {
-            const TSize screen = windowing->ScreenSize();
-            SetBounds((screen.Width - Width()) / 2, (screen.Height - Height()) / 2, Width(),
-                      Height());
-        }
+    PlaceOnWorkArea();
     ModalResult_ = mrNone;
     Modal_ = true;
+    OuterModal_ = InnermostModal;
+    InnermostModal = this;
     struct TEnd {
         TForm& Form;
         ~TEnd() {
+            InnermostModal = Form.OuterModal_;
             Form.Modal_ = false;
             Form.SetVisible(false);
         }
@@ -144,6 +186,31 @@ void TForm::Close() {
     DoClose(action);
     if (action == TCloseAction::caHide || action == TCloseAction::caFree)
         SetVisible(false);
+}
+
+void TForm::PlaceOnWorkArea() {
+    IWindowing* windowing = Platform().Windowing;
+    if (!windowing)
+        return;
+    const TRect owner = windowing->ActiveWindowRect();
+    TRect place = BoundsRect();
+    if (Position_ != TPosition::poDesigned) {
+        const TRect area = windowing->WorkArea(owner);
+        const bool onOwner = Position_ == TPosition::poOwnerFormCenter && !owner.Empty();
+        place = CentredOn(onOwner ? owner : area, Width(), Height());
+    }
+    place =
+        KeepInside(place, windowing->WorkArea(Position_ == TPosition::poDesigned ? place : owner));
+    SetBounds(place.Left, place.Top, Width(), Height());
+}
+
+bool TForm::HasCloseBox() const {
+    return BorderStyle_ != TFormBorderStyle::bsNone && (BorderIcons_ & biSystemMenu) != 0;
+}
+
+void TForm::CloseRequest() {
+    if (HasCloseBox())
+        Close();
 }
 
 TWinControl* TForm::ActiveControl() const {
@@ -246,21 +313,29 @@ bool TForm::DialogChar(char ch) {
     return true;
 }
 
-bool TForm::DialogKey(int key) {
-    TButton* chosen = nullptr;
-    if (key == win::VK_RETURN) {
-        // A focused push button takes Enter, as the dialog manager makes it the default.
-        if (TWinControl* active = ActiveControl();
-            active && active->Kind() == TControlKind::Button && Usable(*active))
-            chosen = static_cast<TButton*>(active);
-    }
-    if (!chosen && (key == win::VK_RETURN || key == win::VK_ESCAPE))
-        ForEachControl(*this, [&](TControl& control) {
-            if (chosen || control.Kind() != TControlKind::Button || !Usable(control))
-                return;
-            auto& button = static_cast<TButton&>(control);
-            if (key == win::VK_RETURN ? button.Default() : button.Cancel())
+TWinControl* TForm::DrawnDefaultButton() const {
+    if (TWinControl* active = ActiveControl(); active && active->IsPushButton() && Usable(*active))
+        return active;
+    TWinControl* chosen = nullptr;
+    ForEachControl(*this, [&](TControl& control) {
+        if (!chosen && control.IsWindowedControl()) {
+            auto& button = static_cast<TWinControl&>(control);
+            if (button.IsPushButton() && button.Default() && Usable(button))
                 chosen = &button;
+        }
+    });
+    return chosen;
+}
+
+bool TForm::DialogKey(int key) {
+    TWinControl* chosen = nullptr;
+    if (key == win::VK_RETURN)
+        chosen = DrawnDefaultButton();
+    if (key == win::VK_ESCAPE)
+        ForEachControl(*this, [&](TControl& control) {
+            if (!chosen && control.Kind() == TControlKind::Button && Usable(control) &&
+                static_cast<TButton&>(control).Cancel())
+                chosen = static_cast<TButton*>(&control);
         });
     if (!chosen)
         return false;
@@ -298,6 +373,10 @@ void TForm::DoClose(TCloseAction& action) {
 
 TForm* MainForm() {
     return nullptr;
+}
+
+TForm* ActiveModalForm() {
+    return InnermostModal;
 }
 
 } // namespace qb

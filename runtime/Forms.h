@@ -48,8 +48,12 @@ public:
     void SetPosition(TPosition position) { Position_ = position; }
     bool KeyPreview = false;
 
-    // Pixels per inch the form lays itself out for (the screen's).
+    // Pixels per inch the form lays itself out for: the screen's, until the window moves to a
+    // monitor of another resolution.
     int PixelsPerInch() const;
+    // The window is at a new resolution (WM_DPICHANGED): fonts and measuring follow, the form
+    // lays itself out again and takes the place suggested (an empty one keeps its place).
+    void ChangeDpi(int pixelsPerInch, const TRect& suggested);
 
     // The paint canvas while painting, the peer's measuring canvas otherwise. Font, brush and
     // pen set outside painting carry over into the next paint.
@@ -63,8 +67,15 @@ public:
     // The close request (close box, Alt+F4 past the key handling, CloseDialog): a modal form
     // gets result 2; DoClose may still veto.
     void Close();
+    // A close request from outside the program (the window menu, the taskbar, the window
+    // manager, Task Manager): a window without a close box ignores it, as it ignores Escape.
+    void CloseRequest();
+    bool HasCloseBox() const;
 
     TWinControl* ActiveControl() const;
+    // The push button drawn as the default, which Enter presses: the focused push button, else
+    // the default one (nullptr: none), as the dialog manager moves the default with the focus.
+    TWinControl* DrawnDefaultButton() const;
 
     TNotifyEvent OnShow;
     TNotifyEvent OnPaint;
@@ -79,7 +90,8 @@ public:
     bool PreviewKey(int& key, TShiftState shift);
     // A character no control used (WM_CHAR / WM_SYSCHAR with Alt): true when handled.
     virtual bool DialogChar(char ch);
-    // Enter and Escape: clicks the default or cancel button; false when there is none.
+    // Enter and Escape: clicks the button drawn as the default, or the cancel button; false
+    // when there is none.
     bool DialogKey(int key);
     // The window is about to be shown (fires OnShow).
     virtual void DoShow();
@@ -90,10 +102,15 @@ protected:
     virtual void Paint();
     void KeyDown(int& key, TShiftState shift) override;
     virtual void DoClose(TCloseAction& action);
+    // Lays the form out again for PixelsPerInch(); nothing by default.
+    virtual void RescaleForDpi() {}
 
 private:
     // Left/Top/Width/Height follow the client size through the window's frame.
     void SyncOuterBounds();
+    // Where the window shows: centred on its owner or on the work area of the owner's monitor
+    // (the pointer's without an owner), and always inside that work area.
+    void PlaceOnWorkArea();
 
     int ClientWidth_ = 400;
     int ClientHeight_ = 300;
@@ -103,10 +120,14 @@ private:
     TPosition Position_ = TPosition::poDesigned;
     int ModalResult_ = 0;
     bool Modal_ = false;
+    int PixelsPerInch_ = 0;       // 0: the screen's
+    TForm* OuterModal_ = nullptr; // the modal form this one was shown over
     TCanvas* PaintCanvas_ = nullptr;
 };
 
 // The application's main form, when there is one (this program has none).
 TForm* MainForm();
+// The innermost form whose modal loop runs, or nullptr.
+TForm* ActiveModalForm();
 
 } // namespace qb

@@ -16,13 +16,6 @@ TButton::TButton(TComponent* owner) : TWinControl(owner) {
     SetTabStop(true);
 }
 
-void TButton::SetDefault(bool value) {
-    if (value == Default_)
-        return;
-    Default_ = value;
-    Changed(TPeerChange::State);
-}
-
 void TButton::Click() {
     if (TForm* form = ParentForm())
         form->SetModalResult(ModalResult);

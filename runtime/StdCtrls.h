@@ -15,10 +15,9 @@ class TButton : public TWinControl {
 public:
     explicit TButton(TComponent* owner);
     TControlKind Kind() const override { return TControlKind::Button; }
+    bool IsPushButton() const override { return true; }
 
-    // Enter presses the default button, Escape the cancel button.
-    bool Default() const { return Default_; }
-    void SetDefault(bool value);
+    // Escape presses the cancel button (Enter the default one: TWinControl::Default).
     bool Cancel() const { return Cancel_; }
     void SetCancel(bool value) { Cancel_ = value; }
     int ModalResult = 0;
@@ -27,7 +26,6 @@ public:
     void Click() override;
 
 private:
-    bool Default_ = false;
     bool Cancel_ = false;
 };
 
@@ -77,6 +75,15 @@ public:
     explicit TImage(TComponent* owner) : TGraphicControl(owner) {}
     TBitmap Picture;
     void PaintOn(TCanvas& canvas) override;
+};
+
+// A window that carries a text for screen readers and window lists. Its form paints the text
+// (with its own renderer), so the window shows the form's picture of its place and lets the
+// mouse through to the form.
+class TStaticText : public TWinControl {
+public:
+    explicit TStaticText(TComponent* owner) : TWinControl(owner) {}
+    TControlKind Kind() const override { return TControlKind::StaticText; }
 };
 
 class TEdit : public TWinControl {

@@ -195,6 +195,7 @@ inline constexpr uint32_t DT_CALCRECT = 0x00000400;
 inline constexpr uint32_t DT_NOPREFIX = 0x00000800;
 inline constexpr uint32_t DT_END_ELLIPSIS = 0x00008000;
 inline constexpr uint32_t DT_RTLREADING = 0x00020000;
+inline constexpr uint32_t DT_HIDEPREFIX = 0x00100000;
 
 // Device caps.
 inline constexpr int LOGPIXELSX = 88;

@@ -30,16 +30,25 @@ public:
 
     // Screen.
     virtual TSize ScreenSize() = 0;
+    // The work area (the screen less the taskbar and docked bars) of the monitor that holds the
+    // most of a window's rectangle; an empty rectangle means the monitor under the pointer.
+    virtual TRect WorkArea(const TRect& window) = 0;
+    // The outer rectangle of the window that would own a dialog opened now (the active one),
+    // empty when there is none.
+    virtual TRect ActiveWindowRect() = 0;
     virtual int ScreenPixelsPerInch() = 0;
     // GetSystemMetrics.
     virtual int SystemMetric(int index) = 0;
-    // The message font of SPI_GETNONCLIENTMETRICS; false leaves font unchanged.
-    virtual bool GetMessageFont(TFont& font) = 0;
+    // The message font of SPI_GETNONCLIENTMETRICS as a window at that resolution shows it;
+    // false leaves font unchanged.
+    virtual bool GetMessageFont(TFont& font, int pixelsPerInch) = 0;
+    // SPI_GETHIGHCONTRAST: the user reads with a high-contrast scheme.
+    virtual bool HighContrast() = 0;
 
     // MessageBeep(MB_OK).
     virtual void Beep() = 0;
-    // Replaces the clipboard's content with CF_TEXT; false (and the old content kept) when the
-    // clipboard is held by another program or memory runs out.
+    // Replaces the clipboard's content with the text, as CF_UNICODETEXT and CF_TEXT; false (and
+    // the old content kept) when the clipboard is held by another program or memory runs out.
     virtual bool SetClipboardText(const std::string& text) = 0;
     virtual std::string ClipboardText() = 0;
 

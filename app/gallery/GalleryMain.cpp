@@ -1,14 +1,16 @@
 // qbgallery.exe: shows sample dialogs of the task dialog component.
 //
-//   qbgallery [--native | --emulated] [--sample NAME[,NAME...]] [--log FILE] [--list]
+//   qbgallery [--native | --emulated] [--high-contrast] [--sample NAME[,NAME...]] [--log FILE]
+//             [--list]
 //   qbgallery --measure [--repeat N] [--sample NAME[,NAME...]] [--log FILE]
 //
 // --native answers the comctl32 version probe with 6.10, so every dialog goes to the system's
 // task dialog (also under Wine, whose comctl32 reports 5.81); --emulated sets ForceEmulation
 // and answers 5.81, so every dialog goes to the emulated window. Without either, the real probe
 // decides, as in the program. --sample shows the samples named, one after the other; otherwise
-// a chooser walks through them. --measure times each sample on both paths (GalleryTiming.h) and
-// answers them itself.
+// a chooser walks through them. --high-contrast tells the dialogs that the user reads with a
+// high-contrast scheme (Wine never says so itself). --measure times each sample on both paths
+// (GalleryTiming.h) and answers them itself.
 // --log (or QB_E2E_DIALOG_LOG) names a file that gets a line per native dialog and per answer.
 #include "runtime/win32/WindowsApi.h"
 
@@ -36,6 +38,7 @@ struct TOptions {
     std::string LogFile;
     bool List = false;
     bool Measure = false;
+    bool HighContrast = false;
     int Repeat = 3;
     std::string Error;
 };
@@ -52,6 +55,8 @@ TOptions ParseOptions(int argc, char** argv) {
             options.Path = TPath::Emulated;
         else if (arg == "--list")
             options.List = true;
+        else if (arg == "--high-contrast")
+            options.HighContrast = true;
         else if (arg == "--measure")
             options.Measure = true;
         else if (arg == "--repeat" && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
@@ -75,6 +80,12 @@ const char* PathName(TPath path) {
     }
     return "the system's choice (the real version probe)";
 }
+
+// The real windowing, with the user's high-contrast setting on.
+class THighContrastWindowing : public qb::Win32Windowing {
+public:
+    bool HighContrast() override { return true; }
+};
 
 std::string RunSample(const qb::TGallerySample& sample, qb::TGalleryContext& context,
                       const qb::TLogFile& log) {
@@ -206,6 +217,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     qb::TPlatform platform = win32.AsPlatform();
     if (probe)
         platform.System = &*probe;
+    THighContrastWindowing highContrast;
+    if (options.HighContrast)
+        platform.Windowing = &highContrast;
     platform.TaskDialogs = &dialogs;
     qb::SetPlatform(platform);
 

@@ -2,6 +2,7 @@
 
 #include "dialogs/MessageFacade.h"
 #include "dialogs/TaskDialog.h"
+#include "runtime/Platform.h"
 #include "runtime/WinConst.h"
 
 namespace qb {
@@ -136,6 +137,28 @@ std::string ExpandableSample(TGalleryContext& context, bool inFooter) {
         dialog.Options += doExpandFooter;
         dialog.FooterText = "Footer text above the expanded area.";
     }
+    dialog.CommonButtons = {cbOK};
+    return dialog.Run();
+}
+
+std::string ExpandablePlainSample(TGalleryContext& context) {
+    TSampleDialog dialog(context, "Details without captions of their own");
+    dialog.SetContent("The expand control says what the system's dialog says.");
+    dialog.ExpandedText = Details;
+    dialog.CommonButtons = {cbOK};
+    return dialog.Run();
+}
+
+// Texts beyond ASCII, given in UTF-16 and shown in the process code page (a character it lacks
+// shows as "?").
+std::string UnicodeSample(TGalleryContext& context) {
+    ISystemInfo* system = Platform().System;
+    auto text = [system](const std::u16string& utf16) {
+        return system ? system->FromUtf16(utf16) : std::string("?");
+    };
+    TSampleDialog dialog(context, text(u"Gr\u00FC\u00DFe aus K\u00F6ln \u2013 5 \u20AC"));
+    dialog.WindowTitle = text(u"Caf\u00E9 \u00A7 12");
+    dialog.SetContent(text(u"C:\\Users\\Ren\u00E9e\\Desktop\\T\u00EAte.lnk"));
     dialog.CommonButtons = {cbOK};
     return dialog.Run();
 }
@@ -326,7 +349,10 @@ const std::vector<TGallerySample> Samples = {
      [](TGalleryContext& c) { return ExpandableSample(c, false); }},
     {Extras, "expandable-footer", "Expandable text in the footer",
      [](TGalleryContext& c) { return ExpandableSample(c, true); }},
+    {Extras, "expandable-plain", "Expandable text, the expand control's captions left out",
+     ExpandablePlainSample},
     {Extras, "footer", "Footer with an icon", FooterSample},
+    {Extras, "unicode", "Texts beyond ASCII (Ctrl+C copies them whole)", UnicodeSample},
     {Extras, "progress", "Progress bar",
      [](TGalleryContext& c) { return ProgressSample(c, false); }},
     {Extras, "progress-error", "Progress bar in the error state",

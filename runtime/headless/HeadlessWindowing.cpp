@@ -1,6 +1,7 @@
 #include "runtime/headless/HeadlessWindowing.h"
 #include "runtime/AsciiCase.h"
 #include "runtime/Forms.h"
+#include "runtime/Platform.h"
 #include "runtime/StdCtrls.h"
 #include "runtime/WinConst.h"
 #include "runtime/headless/HeadlessPeer.h"
@@ -113,13 +114,51 @@ std::string NextToken(const std::string& format, size_t at) {
     return format.substr(at, 1);
 }
 
+// The window class the Windows backend makes for a kind of control.
+const char* WindowClassOf(TControlKind kind) {
+    switch (kind) {
+    case TControlKind::Form:
+        return "#32770";
+    case TControlKind::Button:
+    case TControlKind::CheckBox:
+    case TControlKind::RadioButton:
+    case TControlKind::Custom:
+        return "Button";
+    case TControlKind::Edit:
+    case TControlKind::Memo:
+        return "Edit";
+    case TControlKind::ComboBox:
+        return "ComboBox";
+    case TControlKind::DatePicker:
+        return "SysDateTimePick32";
+    case TControlKind::ProgressBar:
+        return "msctls_progress32";
+    case TControlKind::StaticText:
+        return "Static";
+    case TControlKind::Graphic:
+        break;
+    }
+    return "";
+}
+
+void AddWindows(const TWinControl& parent, std::vector<THeadlessWindowInfo>& out) {
+    for (TWinControl* control : parent.WindowOrder()) {
+        bool visible = true;
+        for (const TControl* c = control; c; c = c->Parent())
+            visible = visible && (c->Visible() || c->Kind() == TControlKind::Form);
+        out.push_back({WindowClassOf(control->Kind()), control->WindowText(), control->Name(),
+                       control->BoundsRect(), visible});
+        AddWindows(*control, out);
+    }
+}
+
 } // namespace
 
 // ---- peers ----------------------------------------------------------------------------------
 
 THeadlessPeer::THeadlessPeer(THeadlessWindowing& windowing, TWinControl& control, THandle handle)
     : Control(control), Windowing_(&windowing), Handle_(handle) {
-    Measure.SetPixelsPerInch(windowing.PixelsPerInch, windowing.PixelsPerInch);
+    Measure.SetPixelsPerInch(PixelsPerInch(), PixelsPerInch());
     Measure.SetFont(control.Font());
     Text = control.Caption();
     ReadState();
@@ -166,6 +205,9 @@ void THeadlessPeer::Changed(TPeerChange change) {
     case TPeerChange::Font:
         Measure.SetFont(Control.Font());
         break;
+    case TPeerChange::Dpi:
+        Measure.SetPixelsPerInch(PixelsPerInch(), PixelsPerInch());
+        break;
     case TPeerChange::State:
         ReadState();
         break;
@@ -201,6 +243,18 @@ bool THeadlessPeer::ReadChecked() {
     if (Control.Kind() == TControlKind::RadioButton)
         return static_cast<TRadioButton&>(Control).Checked();
     return Checked;
+}
+
+int THeadlessPeer::PixelsPerInch() const {
+    if (TForm* form = Control.ParentForm())
+        return form->PixelsPerInch();
+    return Windowing_ ? Windowing_->PixelsPerInch : 96;
+}
+
+TKeyboardCues THeadlessPeer::ReadKeyboardCues() {
+    TForm* form = Control.ParentForm();
+    auto* peer = form ? static_cast<THeadlessPeer*>(form->Peer()) : nullptr;
+    return peer ? peer->Cues : kcFocus | kcAccelerators;
 }
 
 bool THeadlessPeer::ReadDate(TDate& date) {
@@ -281,6 +335,13 @@ const TRecordingCanvas* THeadlessWindowing::LastPaint(const std::string& control
     return nullptr;
 }
 
+std::vector<THeadlessWindowInfo> THeadlessWindowing::ListWindows(const TWinControl& root) const {
+    std::vector<THeadlessWindowInfo> windows{{WindowClassOf(root.Kind()), root.WindowText(),
+                                              root.Name(), root.BoundsRect(), root.Visible()}};
+    AddWindows(root, windows);
+    return windows;
+}
+
 int THeadlessWindowing::PaintCount(const std::string& control) const {
     return static_cast<int>(std::count_if(Paints.begin(), Paints.end(), [&](const auto& paint) {
         return SameTextAscii(paint.Control, control);
@@ -289,6 +350,39 @@ int THeadlessWindowing::PaintCount(const std::string& control) const {
 
 std::unique_ptr<IControlPeer> THeadlessWindowing::CreatePeer(TWinControl& control) {
     return std::make_unique<THeadlessPeer>(*this, control, NextHandle++);
+}
+
+TRect THeadlessWindowing::WorkArea(const TRect& window) {
+    std::vector<THeadlessMonitor> monitors = Monitors;
+    if (monitors.empty())
+        monitors.push_back(
+            {{0, 0, Screen.Width, Screen.Height}, {0, 0, Screen.Width, Screen.Height}});
+    // The monitor that holds the most of the window (the pointer's without one), else the
+    // nearest, as MonitorFromRect and MonitorFromPoint choose.
+    const TRect probe =
+        window.Empty() ? TRect{Pointer.X, Pointer.Y, Pointer.X + 1, Pointer.Y + 1} : window;
+    auto overlap = [&](const TRect& r) {
+        const long long w = std::min(r.Right, probe.Right) - std::max(r.Left, probe.Left);
+        const long long h = std::min(r.Bottom, probe.Bottom) - std::max(r.Top, probe.Top);
+        return w > 0 && h > 0 ? w * h : 0;
+    };
+    auto distance = [&](const TRect& r) {
+        const long long dx = std::max({r.Left - probe.Right, probe.Left - r.Right, 0});
+        const long long dy = std::max({r.Top - probe.Bottom, probe.Top - r.Bottom, 0});
+        return dx * dx + dy * dy;
+    };
+    const THeadlessMonitor* best = &monitors.front();
+    for (const THeadlessMonitor& monitor : monitors)
+        if (overlap(monitor.Bounds) > overlap(best->Bounds) ||
+            (overlap(best->Bounds) == 0 && distance(monitor.Bounds) < distance(best->Bounds)))
+            best = &monitor;
+    return best->WorkArea;
+}
+
+TRect THeadlessWindowing::ActiveWindowRect() {
+    if (ModalStack.empty() || !ModalStack.back()->Visible())
+        return {};
+    return ModalStack.back()->BoundsRect();
 }
 
 int THeadlessWindowing::SystemMetric(int index) {
@@ -326,7 +420,8 @@ int THeadlessWindowing::SystemMetric(int index) {
     }
 }
 
-bool THeadlessWindowing::GetMessageFont(TFont& font) {
+bool THeadlessWindowing::GetMessageFont(TFont& font, int pixelsPerInch) {
+    (void)pixelsPerInch; // the font's size is in points at every resolution
     if (!MessageFontAvailable)
         return false;
     font = MessageFont;
@@ -337,6 +432,7 @@ bool THeadlessWindowing::SetClipboardText(const std::string& text) {
     if (ClipboardHeld)
         return false;
     Clipboard = text;
+    ClipboardUnicode = Platform().System ? Platform().System->ToUtf16(text) : std::u16string();
     ++ClipboardWrites;
     return true;
 }

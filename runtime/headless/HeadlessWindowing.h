@@ -17,6 +17,21 @@ namespace qb {
 
 class THeadlessPeer;
 
+// A monitor of the headless desktop: its rectangle and its work area (less the taskbar).
+struct THeadlessMonitor {
+    TRect Bounds;
+    TRect WorkArea;
+};
+
+// One window as a window lister sees it (EnumChildWindows, GetClassName, GetWindowText).
+struct THeadlessWindowInfo {
+    std::string Class; // the system class the Windows backend makes ("#32770", "Button", ...)
+    std::string Text;
+    std::string Name; // component name
+    TRect Bounds;     // in its parent's client area
+    bool Visible = false;
+};
+
 // One paint of one window: the canvas holds what was drawn, in that window's coordinates.
 struct THeadlessPaint {
     std::string Control; // component name of the painted form or custom control
@@ -31,13 +46,23 @@ public:
 
     // Settings.
     TSize Screen{1024, 768};
+    // The desktop's monitors, the first the primary; none means one monitor of Screen's size,
+    // all of it work area.
+    std::vector<THeadlessMonitor> Monitors;
+    // Where the mouse pointer rests, in desktop coordinates.
+    TPoint Pointer;
     int PixelsPerInch = 96;
     // The message font; with MessageFontAvailable false GetMessageFont fails.
     TFont MessageFont{"Tahoma", 8, 0, 0xFF000008};
     bool MessageFontAvailable = true;
+    // SPI_GETHIGHCONTRAST.
+    bool HighContrastOn = false;
     // GetSystemMetrics answers by index; unknown indexes answer 0. Defaults are those of a
     // Windows 10 machine at 96 DPI (SM_CXSCREEN/SM_CYSCREEN follow Screen).
     std::map<int, int> Metrics;
+    // SPI_GETKEYBOARDCUES: focus rectangles and accelerator underlines always show. Off, a dialog
+    // opens without them and shows them once the keyboard is used (Windows' default).
+    bool KeyboardCues = true;
     // The clipboard held by another program: SetClipboardText fails and keeps the content.
     bool ClipboardHeld = false;
     std::string ModulePath = "c:\\program files (x86)\\quillbridge\\quillbridge.exe";
@@ -48,7 +73,11 @@ public:
 
     // What happened.
     int Beeps = 0;
+    // Times Alt alone put a window menu into keyboard mode.
+    int MenuActivations = 0;
     std::string Clipboard;
+    // The same text as CF_UNICODETEXT, converted from the simulated machine's code page.
+    std::u16string ClipboardUnicode;
     int ClipboardWrites = 0; // successful ones
     std::vector<THeadlessPaint> Paints;
     // Steps that could not be played, and a script that ran out before its form closed.
@@ -66,6 +95,8 @@ public:
     // Forms whose modal loop runs, outermost first.
     const std::vector<TForm*>& ModalForms() const { return ModalStack; }
     std::vector<TTimer*> RunningTimers() const { return Timers; }
+    // The window of a form and its child windows, in the order a window lister finds them.
+    std::vector<THeadlessWindowInfo> ListWindows(const TWinControl& root) const;
     // The last paint of the form or custom control of that name (nullptr: none).
     const TRecordingCanvas* LastPaint(const std::string& control) const;
     int PaintCount(const std::string& control) const;
@@ -73,9 +104,12 @@ public:
     // IWindowing
     std::unique_ptr<IControlPeer> CreatePeer(TWinControl& control) override;
     TSize ScreenSize() override { return Screen; }
+    TRect WorkArea(const TRect& window) override;
+    TRect ActiveWindowRect() override;
     int ScreenPixelsPerInch() override { return PixelsPerInch; }
     int SystemMetric(int index) override;
-    bool GetMessageFont(TFont& font) override;
+    bool GetMessageFont(TFont& font, int pixelsPerInch) override;
+    bool HighContrast() override { return HighContrastOn; }
     void Beep() override { ++Beeps; }
     bool SetClipboardText(const std::string& text) override;
     std::string ClipboardText() override { return Clipboard; }

@@ -1,5 +1,6 @@
 // Keys, characters, mouse, timer ticks and typed input of the scripted user.
 #include "runtime/AsciiCase.h"
+#include "runtime/Platform.h"
 #include "runtime/WinConst.h"
 #include "runtime/headless/ModalLoop.h"
 #include <algorithm>
@@ -56,11 +57,21 @@ void TModalLoop::PlayKey(int key, TShiftState shift, char altChar) {
             static_cast<TWinControl&>(Form).KeyDown(k, shift);
         used = k == 0;
     });
+    const bool alt = (shift & ssAlt) != 0;
+    const bool ctrl = (shift & ssCtrl) != 0;
+    if (alt || key == win::VK_MENU)
+        ShowCues(kcFocus | kcAccelerators);
+    else if (key == win::VK_TAB || (key >= win::VK_LEFT && key <= win::VK_DOWN))
+        ShowCues(kcFocus);
     if (used || Ended)
         return;
     target = Focused();
-    const bool alt = (shift & ssAlt) != 0;
-    const bool ctrl = (shift & ssCtrl) != 0;
+    if (key == win::VK_MENU) {
+        // Alt pressed and let go with nothing between: the window menu takes the keyboard.
+        if (Form.BorderIcons() & biSystemMenu)
+            ++Screen.MenuActivations;
+        return;
+    }
     if (alt && altChar) {
         Dispatch([&] { Form.DialogChar(altChar); });
         return;
@@ -81,13 +92,8 @@ void TModalLoop::PlayKey(int key, TShiftState shift, char altChar) {
         return;
     }
     if (key == win::VK_RETURN) {
-        if (target && target->Kind() == TControlKind::Custom) {
-            Dispatch([&] {
-                char ch = '\r';
-                target->KeyPress(ch);
-            });
-        } else if (target && target->Kind() == TControlKind::Memo &&
-                   static_cast<TMemo*>(target)->WantReturns) {
+        if (target && target->Kind() == TControlKind::Memo &&
+            static_cast<TMemo*>(target)->WantReturns) {
             PeerOf(*target)->Text += "\r\n";
         } else {
             Dispatch([&] { Form.DialogKey(win::VK_RETURN); });
@@ -107,6 +113,27 @@ void TModalLoop::PlayKey(int key, TShiftState shift, char altChar) {
     }
     if (const char ch = KeyChar(key, shift))
         PlayChar(ch);
+}
+
+void TModalLoop::ShowCues(TKeyboardCues cues) {
+    THeadlessPeer* peer = PeerOf(Form);
+    if (!peer || (peer->Cues & cues) == cues)
+        return;
+    peer->Cues |= cues;
+    ForEachPeer([](THeadlessPeer& each) { each.Dirty = true; });
+}
+
+void TModalLoop::PlaySpace(bool down, int key) {
+    TWinControl* target = Focused();
+    if (key != win::VK_SPACE || !target || !target->IsPushButton()) {
+        Error("a held key is Space on a focused push button");
+        return;
+    }
+    THeadlessPeer* peer = PeerOf(*target);
+    peer->Pushed = down;
+    peer->Dirty = true;
+    if (!down)
+        ClickControl(*target);
 }
 
 // Alt with a key that gives a character: the system character goes to DialogChar.
@@ -130,6 +157,11 @@ void TModalLoop::PlayChar(char ch) {
     target = Focused();
     if (target && TypesText(*target)) {
         THeadlessPeer* peer = PeerOf(*target);
+        if (c == 3) { // Ctrl+C: the field copies its selection
+            if (peer->SelLength > 0)
+                Screen.SetClipboardText(peer->Text.substr(peer->SelStart, peer->SelLength));
+            return;
+        }
         if (c == '\b') {
             if (!peer->Text.empty())
                 peer->Text.pop_back();
@@ -142,6 +174,17 @@ void TModalLoop::PlayChar(char ch) {
         return;
     }
     Dispatch([&] { Form.DialogChar(c); });
+}
+
+void TModalLoop::PlayWideChar(char16_t ch) {
+    if (ch < 0x80)
+        return PlayChar(static_cast<char>(ch));
+    TWinControl* target = Focused();
+    if (!target || !TypesText(*target) || !Platform().System)
+        return;
+    THeadlessPeer* peer = PeerOf(*target);
+    peer->Text += Platform().System->FromUtf16(std::u16string(1, ch));
+    peer->Dirty = true;
 }
 
 // The origin of a control's client area in the form's client coordinates.
@@ -166,7 +209,9 @@ TControl* TModalLoop::ControlAt(int x, int y) const {
             const auto& list = parent->Controls();
             for (auto it = list.rbegin(); it != list.rend(); ++it) {
                 TControl* c = *it;
-                if (c->IsWindowedControl() != (pass == 0) || !c->Visible())
+                // Text windows let the mouse through to the form, as static windows do.
+                if (c->IsWindowedControl() != (pass == 0) || !c->Visible() ||
+                    c->Kind() == TControlKind::StaticText)
                     continue;
                 const int lx = x - origin.X, ly = y - origin.Y;
                 if (lx >= c->Left() && lx < c->Left() + c->Width() && ly >= c->Top() &&
@@ -295,6 +340,11 @@ void TModalLoop::PlayInput(const TUserStep& step) {
         peer->Text = combo.Items[step.Count];
     } else if (step.Action == TUserAction::PickDate && kind == TControlKind::DatePicker) {
         peer->Date = step.Date;
+    } else if (step.Action == TUserAction::SelectText &&
+               TypesText(static_cast<TWinControl&>(*control))) {
+        peer->SelStart = std::min(static_cast<size_t>(std::max(step.X, 0)), peer->Text.size());
+        peer->SelLength = std::min(static_cast<size_t>(std::max(step.Count, 0)),
+                                   peer->Text.size() - peer->SelStart);
     } else {
         Error("\"" + step.Control + "\" does not take that input");
         return;

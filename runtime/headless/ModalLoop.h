@@ -47,6 +47,12 @@ inline bool TypesText(const TWinControl& control) {
     }
 }
 
+// Progress bars and text windows never take the focus from the dialog manager.
+inline bool TakesArrowFocus(const TControl& control) {
+    return control.Kind() != TControlKind::ProgressBar &&
+           control.Kind() != TControlKind::StaticText;
+}
+
 inline bool ClicksOnSpace(TControlKind kind) {
     return kind == TControlKind::Button || kind == TControlKind::CheckBox ||
            kind == TControlKind::RadioButton;
@@ -62,6 +68,8 @@ public:
 
     void Run() {
         ForEachPeer([](THeadlessPeer& peer) { peer.Dirty = true; });
+        if (THeadlessPeer* peer = PeerOf(Form))
+            peer->Cues = Screen.KeyboardCues ? kcFocus | kcAccelerators : 0;
         Dispatch([&] { Form.DoShow(); });
         if (!Focused())
             FocusFirst();
@@ -160,7 +168,7 @@ private:
         for (THeadlessPeer* peer : dirty) {
             peer->Dirty = false;
             auto canvas = std::make_shared<TRecordingCanvas>();
-            canvas->SetPixelsPerInch(Screen.PixelsPerInch, Screen.PixelsPerInch);
+            canvas->SetPixelsPerInch(peer->PixelsPerInch(), peer->PixelsPerInch());
             canvas->SetFont(peer->Measure.Font());
             canvas->SetFontRotation(peer->Measure.FontRotation());
             canvas->SetBrushColor(peer->Measure.BrushColor());
@@ -264,8 +272,7 @@ private:
                     group.push_back(*it);
         } else {
             for (TWinControl* control : all)
-                if (control == &current ||
-                    (control->CanFocus() && control->Kind() != TControlKind::ProgressBar))
+                if (control == &current || (control->CanFocus() && TakesArrowFocus(*control)))
                     group.push_back(control);
         }
         auto it = std::find(group.begin(), group.end(), &current);
@@ -312,6 +319,16 @@ private:
         case TUserAction::Tick:
             PlayTicks(step.Count);
             break;
+        case TUserAction::DpiChange:
+            Dispatch([&] { Form.ChangeDpi(step.Count, step.Rect); });
+            break;
+        case TUserAction::CloseRequest:
+            Dispatch([&] { Form.CloseRequest(); });
+            break;
+        case TUserAction::HoldKey:
+        case TUserAction::ReleaseKey:
+            PlaySpace(step.Action == TUserAction::HoldKey, step.Key);
+            break;
         case TUserAction::CloseBox:
             if (!(Form.BorderIcons() & biSystemMenu) ||
                 Form.BorderStyle() == TFormBorderStyle::bsNone) {
@@ -323,7 +340,12 @@ private:
         case TUserAction::Type:
         case TUserAction::Select:
         case TUserAction::PickDate:
+        case TUserAction::SelectText:
             PlayInput(step);
+            break;
+        case TUserAction::WideChars:
+            for (char16_t ch : step.Wide)
+                PlayWideChar(ch);
             break;
         case TUserAction::Check:
             if (step.Callback)
@@ -349,11 +371,18 @@ private:
 
     void PlayKey(int key, TShiftState shift, char altChar);
 
+    // Space held down and let go on the focused push button, as its window shows it.
+    void PlaySpace(bool down, int key);
+
+    // The keyboard was used: the cues it brings show from now on.
+    void ShowCues(TKeyboardCues cues);
+
     // Alt with a key that gives a character: the system character goes to DialogChar.
     void PlayAltKey(int key, TShiftState shift);
     void PlayAltChar(char ch);
 
     void PlayChar(char ch);
+    void PlayWideChar(char16_t ch);
 
     // The origin of a control's client area in the form's client coordinates.
     TPoint Origin(const TControl& control) const;

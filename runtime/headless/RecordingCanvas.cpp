@@ -102,7 +102,7 @@ std::vector<TRecordingCanvas::TLine> TRecordingCanvas::LayOut(std::string_view t
         for (size_t i = 0; i < text.size(); ++i) {
             if (text[i] == '&' && i + 1 < text.size()) {
                 ++i;
-                if (text[i] != '&')
+                if (text[i] != '&' && !(format & win::DT_HIDEPREFIX))
                     underlined = static_cast<int>(shown.size());
             }
             shown += text[i];

@@ -15,7 +15,8 @@
 //
 // DrawText:
 //   - Prefix rule (unless DT_NOPREFIX): "&x" shows x underlined (the last such x is the one
-//     recorded), "&&" shows one "&", a trailing lone "&" is shown as it is.
+//     recorded; DT_HIDEPREFIX shows it without the underline), "&&" shows one "&", a trailing
+//     lone "&" is shown as it is.
 //   - Without DT_SINGLELINE the text is split at CR LF, CR or LF; with DT_WORDBREAK lines also
 //     break before a word that would pass the right edge (the breaking spaces are not shown); a
 //     word wider than the rectangle stays whole on its own line. DT_SINGLELINE keeps CR and LF

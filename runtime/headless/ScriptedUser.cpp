@@ -80,11 +80,55 @@ TUserStep CloseBox() {
     return step;
 }
 
+TUserStep CloseRequest() {
+    TUserStep step;
+    step.Action = TUserAction::CloseRequest;
+    return step;
+}
+
+TUserStep DpiChange(int pixelsPerInch, const TRect& suggested) {
+    TUserStep step;
+    step.Action = TUserAction::DpiChange;
+    step.Count = pixelsPerInch;
+    step.Rect = suggested;
+    return step;
+}
+
+TUserStep HoldKey(int key) {
+    TUserStep step;
+    step.Action = TUserAction::HoldKey;
+    step.Key = key;
+    return step;
+}
+
+TUserStep ReleaseKey(int key) {
+    TUserStep step;
+    step.Action = TUserAction::ReleaseKey;
+    step.Key = key;
+    return step;
+}
+
 TUserStep Type(const std::string& control, const std::string& text) {
     TUserStep step;
     step.Action = TUserAction::Type;
     step.Control = control;
     step.Text = text;
+    return step;
+}
+
+TUserStep SelectText(const std::string& control, int start, int length) {
+    TUserStep step;
+    step.Action = TUserAction::SelectText;
+    step.Control = control;
+    step.X = start;
+    step.Count = length;
+    return step;
+}
+
+TUserStep WideChars(const std::u16string& text) {
+    TUserStep step;
+    step.Action = TUserAction::WideChars;
+    step.Wide = text;
     return step;
 }
 

@@ -36,7 +36,15 @@
 //                    Space on a focused button, check box or radio button clicks it (custom
 //                    controls get KeyPress(32) instead). Alt+F4 not used up closes (Close()).
 //                    Letters, digits and Space without Ctrl or Alt then arrive as Char; with Alt
-//                    as AltChar; Ctrl+letter as the control character.
+//                    as AltChar; Ctrl+letter as the control character. Alt alone (VK_MENU)
+//                    opens the window menu's keyboard mode when the form has a window menu
+//                    (counted in THeadlessWindowing::MenuActivations). Tab and arrows show the
+//                    focus cues, Alt shows all keyboard cues (when the user's setting hides
+//                    them until the keyboard is used).
+//   DpiChange(ppi, r) the window moved to a monitor of that resolution (WM_DPICHANGED), with
+//                    the place the system suggests: TForm::ChangeDpi.
+//   HoldKey(Space)   Space goes down on the focused push button: it shows pressed.
+//   ReleaseKey(Space) it goes up: the button shows released and is clicked.
 //   Char(ch)         KeyPress of the form (KeyPreview) and of the focused control; an edit, memo
 //                    or editable combo box types a printable character (backspace deletes the
 //                    last one); a character nobody used goes to DialogChar.
@@ -52,9 +60,16 @@
 //   Tick(n)          n rounds of one Tick of every running timer, in the order they started.
 //   CloseBox()       Close() of the form (modal result 2, DoClose may veto). A form without
 //                    biSystemMenu (or with bsNone) has no close box: noted in ScriptErrors.
+//   CloseRequest()   a close request from outside (taskbar, window manager, Task Manager):
+//                    TForm::CloseRequest.
 //   The form shows with the first tab stop focused (the form itself when it has none), as
 //   the dialog manager does, unless DoShow focused something.
 //   Type(name, text) the user replaces an edit's, memo's or editable combo box's text.
+//   SelectText(name, start, length) the user selects part of a field's text; Ctrl+C in a
+//                    focused field puts the selection on the clipboard.
+//   WideChars(text)  characters typed as the wide message loop receives them: ASCII ones as
+//                    Char, others straight into the focused field (in the machine's code page),
+//                    never to accelerators.
 //   Select(name, i)  the user picks item i of a combo box (its text follows).
 //   PickDate(name, d) the user picks a date in a date picker.
 //   Check(fn)        runs fn(form) on the live form; a failure inside is the test's.
@@ -80,6 +95,12 @@ enum class TUserAction : uint8_t {
     MouseUp,
     Tick,
     CloseBox,
+    CloseRequest,
+    DpiChange,
+    HoldKey,
+    ReleaseKey,
+    SelectText,
+    WideChars,
     Type,
     Select,
     PickDate,
@@ -95,8 +116,10 @@ struct TUserStep {
     int X = 0;
     int Y = 0;
     TMouseButton Button = TMouseButton::mbLeft;
-    int Count = 1; // Tick; item index for Select
+    int Count = 1; // Tick; item index for Select; resolution for DpiChange
+    TRect Rect;    // DpiChange: the place suggested
     std::string Text;
+    std::u16string Wide; // WideChars
     TDate Date;
     std::function<void(TForm&)> Callback;
 };
@@ -112,7 +135,13 @@ TUserStep MouseMove(int x, int y, TShiftState shift = 0);
 TUserStep MouseUp(int x, int y, TMouseButton button = TMouseButton::mbLeft, TShiftState shift = 0);
 TUserStep Tick(int count = 1);
 TUserStep CloseBox();
+TUserStep CloseRequest();
+TUserStep DpiChange(int pixelsPerInch, const TRect& suggested = {});
+TUserStep HoldKey(int key);
+TUserStep ReleaseKey(int key);
 TUserStep Type(const std::string& control, const std::string& text);
+TUserStep SelectText(const std::string& control, int start, int length);
+TUserStep WideChars(const std::u16string& text);
 TUserStep Select(const std::string& control, int index);
 TUserStep PickDate(const std::string& control, const TDate& date);
 TUserStep Check(std::function<void(TForm&)> callback);

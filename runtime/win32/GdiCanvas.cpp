@@ -1,4 +1,5 @@
 #include "runtime/win32/GdiCanvas.h"
+#include "runtime/win32/WideText.h"
 #include "runtime/AsciiCase.h"
 #include <algorithm>
 #include <atomic>
@@ -31,21 +32,6 @@ constexpr size_t MaxCachedFonts = 12;
 
 bool SameFontShape(const TFont& a, const TFont& b) {
     return a.Size == b.Size && a.Style == b.Style && a.Name == b.Name;
-}
-
-// GDI's A functions read text in the system's code page even where the manifest made UTF-8 the
-// process code page (Windows 10 1903 and later), so text is converted here, as the process
-// code page says, and drawn with the W functions.
-std::wstring Wide(std::string_view text) {
-    const int inLength = static_cast<int>(std::min<size_t>(text.size(), INT_MAX));
-    if (inLength == 0)
-        return {};
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), inLength, nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), inLength, wide.data(), length);
-    return wide;
 }
 
 int Count(const std::wstring& text) {
@@ -212,7 +198,7 @@ HFONT TGdiCanvas::FontFor(const TFont& font, int rotation) {
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    const std::wstring face = Wide(font.Name);
+    const std::wstring face = WideText(font.Name);
     const size_t nameLength = std::min(face.size(), std::size(lf.lfFaceName) - 1);
     std::copy_n(face.data(), nameLength, lf.lfFaceName);
 
@@ -312,7 +298,7 @@ int TGdiCanvas::TextHeight(std::string_view text) {
         return tm.tmHeight;
     }
     SIZE size{};
-    const std::wstring wide = Wide(text);
+    const std::wstring wide = WideText(text);
     GetTextExtentPoint32W(Dc_, wide.c_str(), Count(wide), &size);
     return size.cy;
 }
@@ -322,7 +308,7 @@ int TGdiCanvas::TextWidth(std::string_view text) {
         return 0;
     PrepareText();
     SIZE size{};
-    const std::wstring wide = Wide(text);
+    const std::wstring wide = WideText(text);
     GetTextExtentPoint32W(Dc_, wide.c_str(), Count(wide), &size);
     return size.cx;
 }
@@ -330,7 +316,7 @@ int TGdiCanvas::TextWidth(std::string_view text) {
 int TGdiCanvas::DrawText(std::string_view text, TRect& rect, uint32_t format) {
     PrepareText();
     RECT r = ToRect(rect);
-    const std::wstring wide = Wide(text);
+    const std::wstring wide = WideText(text);
     int height = ::DrawTextW(Dc_, wide.c_str(), Count(wide), &r, format);
     if (format & DT_CALCRECT)
         rect = TRect{r.left, r.top, r.right, r.bottom};
@@ -389,11 +375,23 @@ void TGdiCanvas::StretchDraw(const TRect& rect, const TGraphic& graphic) {
 }
 
 int TGdiCanvas::PixelsPerInchX() const {
-    return GetDeviceCaps(Dc_, LOGPIXELSX);
+    return PixelsPerInch_ > 0 ? PixelsPerInch_ : GetDeviceCaps(Dc_, LOGPIXELSX);
 }
 
 int TGdiCanvas::PixelsPerInchY() const {
-    return GetDeviceCaps(Dc_, LOGPIXELSY);
+    return PixelsPerInch_ > 0 ? PixelsPerInch_ : GetDeviceCaps(Dc_, LOGPIXELSY);
+}
+
+void TGdiCanvas::SetPixelsPerInch(int pixelsPerInch) {
+    if (pixelsPerInch == PixelsPerInch_)
+        return;
+    PixelsPerInch_ = pixelsPerInch;
+    // The fonts made so far have the old resolution's heights.
+    SelectObject(Dc_, GetStockObject(SYSTEM_FONT));
+    SelectedFont_ = nullptr;
+    for (auto& entry : Fonts_)
+        Delete(entry.Handle);
+    Fonts_.clear();
 }
 
 void TGdiCanvas::SetClipRect(const TRect& rect) {

@@ -114,6 +114,8 @@ public:
 
     int PixelsPerInchX() const override;
     int PixelsPerInchY() const override;
+    // Fonts are made for this resolution instead of the device's (a window's on its monitor).
+    void SetPixelsPerInch(int pixelsPerInch);
     void SetClipRect(const TRect& rect) override;
     void ClearClip() override;
 
@@ -139,6 +141,7 @@ private:
 
     TFont Font_;
     int Rotation_ = 0;
+    int PixelsPerInch_ = 0; // 0: the device's
     std::vector<TFontEntry> Fonts_;
     HFONT SelectedFont_ = nullptr;
     uint64_t UseClock_ = 0;

@@ -4,6 +4,7 @@
 
 #include "runtime/StdCtrls.h"
 #include "runtime/win32/Win32FormPeer.h"
+#include "runtime/win32/WideText.h"
 #include <algorithm>
 
 namespace qb {
@@ -11,13 +12,53 @@ namespace {
 
 std::string WindowText(HWND window) {
     // Read whole: the text may be far longer than any fixed buffer.
-    const int length = GetWindowTextLengthA(window);
+    const int length = GetWindowTextLengthW(window);
     if (length <= 0)
         return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(window, text.data(), length + 1);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
     text.resize(static_cast<size_t>(std::clamp(copied, 0, length)));
-    return text;
+    return NarrowText(text);
+}
+
+// Paints an owner-drawn window on a memory bitmap that starts as the form's own picture of its
+// place, then puts it on the window in one copy; a text window shows only that picture.
+bool DrawOverFormPicture(TWin32Peer& peer, const DRAWITEMSTRUCT& item, TCustomControl* painted) {
+    const RECT r = item.rcItem;
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    if (width <= 0 || height <= 0)
+        return true;
+    TGdiBitmapCanvas canvas(width, height);
+    canvas.SetPixelsPerInch(peer.PixelsPerInch());
+    bool backed = false;
+    if (TWin32FormPeer* form = peer.Form()) {
+        POINT origin{0, 0};
+        MapWindowPoints(peer.Wnd(), form->Wnd(), &origin, 1);
+        backed = form->CopyBackground(canvas.Handle(), origin.x, origin.y, width, height);
+    }
+    if (!backed)
+        canvas.Clear(peer.Control().Parent()->Color());
+    if (painted) {
+        CopyCanvasState(peer.MeasureCanvas(), canvas);
+        if (!ShowingException())
+            Guard([&] { painted->PaintWith(canvas); });
+    }
+    GdiFlush();
+    BitBlt(item.hDC, r.left, r.top, width, height, canvas.Handle(), 0, 0, SRCCOPY);
+    return true;
+}
+
+// The dialog manager's default id follows the control's Default; the looks follow the focus.
+void ApplyDefault(TWin32Peer& peer) {
+    HWND parent = GetParent(peer.Wnd());
+    const auto id = static_cast<WPARAM>(GetDlgCtrlID(peer.Wnd()));
+    if (peer.Control().Default())
+        SendMessageA(parent, DM_SETDEFID, id, 0);
+    else if (LOWORD(SendMessageA(parent, DM_GETDEFID, 0, 0)) == id)
+        SendMessageA(parent, DM_SETDEFID, 0, 0);
+    if (TWin32FormPeer* form = peer.Form())
+        form->ShowDefaultButton();
 }
 
 class TButtonPeer : public TWin32Peer {
@@ -25,7 +66,6 @@ public:
     explicit TButtonPeer(TButton& button) : TWin32Peer(button), Button_(button) {
         CreateWhenParentHasWindow();
     }
-    bool IsPushButton() const override { return true; }
     void Command(int code) override {
         if (code == BN_CLICKED)
             Guard([&] { Button_.Click(); });
@@ -36,18 +76,7 @@ protected:
     DWORD Style() const override {
         return WS_CLIPSIBLINGS | (Button_.Default() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
     }
-    void ApplyState() override {
-        HWND parent = GetParent(Wnd_);
-        const auto id = static_cast<WPARAM>(GetDlgCtrlID(Wnd_));
-        if (Button_.Default()) {
-            // The dialog manager moves the default look with the focus and back to this one.
-            SendMessageA(parent, DM_SETDEFID, id, 0);
-        } else if ((GetWindowLongPtrA(Wnd_, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
-            SendMessageA(Wnd_, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-            if (LOWORD(SendMessageA(parent, DM_GETDEFID, 0, 0)) == id)
-                SendMessageA(parent, DM_SETDEFID, 0, 0);
-        }
-    }
+    void ApplyState() override { ApplyDefault(*this); }
 
 private:
     TButton& Button_;
@@ -162,11 +191,12 @@ protected:
         }
         SendMessageA(Wnd_, CB_RESETCONTENT, 0, 0);
         for (int i = 0; i < Combo_.Items.Count(); ++i)
-            SendMessageA(Wnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Combo_.Items[i].c_str()));
+            SendMessageW(Wnd_, CB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(WideText(Combo_.Items[i]).c_str()));
         const int index = Combo_.StoredItemIndex();
         SendMessageA(Wnd_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
         if (index < 0 && CreatedStyle_ == TComboBoxStyle::csDropDown)
-            SetWindowTextA(Wnd_, Control_.Caption().c_str());
+            SetWindowTextW(Wnd_, WideText(Control_.Caption()).c_str());
     }
 
 private:
@@ -256,46 +286,69 @@ public:
     explicit TCustomPeer(TCustomControl& control) : TWin32Peer(control), Custom_(control) {
         CreateWhenParentHasWindow();
     }
-    bool IsPushButton() const override { return true; }
+    bool ReadPushed() override {
+        return Wnd_ && (SendMessageA(Wnd_, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+    }
     void Command(int code) override {
         if (code == BN_CLICKED || code == BN_DOUBLECLICKED)
             Guard([&] { Custom_.Click(); });
     }
     bool DrawItem(const DRAWITEMSTRUCT& item) override {
-        const RECT r = item.rcItem;
-        const int width = r.right - r.left;
-        const int height = r.bottom - r.top;
-        if (width <= 0 || height <= 0)
-            return true;
-        TGdiBitmapCanvas canvas(width, height);
-        bool backed = false;
-        if (TWin32FormPeer* form = Form()) {
-            POINT origin{0, 0};
-            MapWindowPoints(Wnd_, form->Wnd(), &origin, 1);
-            backed = form->CopyBackground(canvas.Handle(), origin.x, origin.y, width, height);
-        }
-        if (!backed)
-            canvas.Clear(Control_.Parent()->Color());
-        CopyCanvasState(MeasureCanvas(), canvas);
-        if (!ShowingException())
-            Guard([&] { Custom_.PaintWith(canvas); });
-        GdiFlush();
-        BitBlt(item.hDC, r.left, r.top, width, height, canvas.Handle(), 0, 0, SRCCOPY);
-        return true;
+        return DrawOverFormPicture(*this, item, &Custom_);
     }
 
 protected:
     const char* WindowClass() const override { return "BUTTON"; }
     DWORD Style() const override { return WS_CLIPSIBLINGS | BS_OWNERDRAW; }
+    void ApplyState() override { ApplyDefault(*this); }
     LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam) override {
-        // The whole face is painted from a memory bitmap: erasing first would only flicker.
-        if (message == WM_ERASEBKGND)
+        switch (message) {
+        case WM_ERASEBKGND:
+            // The whole face is painted from a memory bitmap: erasing first would only flicker.
             return 1;
-        return TWin32Peer::Message(message, wParam, lParam);
+        case WM_GETDLGCODE: {
+            // A push button to the dialog manager, which moves the default ring with the focus.
+            TForm* form = Custom_.ParentForm();
+            const bool drawnDefault = form && form->DrawnDefaultButton() == &Custom_;
+            return DLGC_BUTTON | (drawnDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+        }
+        case BM_SETSTYLE:
+            // The dialog manager's default ring: the control draws it from the form's state. The
+            // style itself stays owner-drawn.
+            Invalidate();
+            return 0;
+        case WM_UPDATEUISTATE: {
+            const LRESULT result = TWin32Peer::Message(message, wParam, lParam);
+            Invalidate();
+            return result;
+        }
+        default:
+            return TWin32Peer::Message(message, wParam, lParam);
+        }
     }
 
 private:
     TCustomControl& Custom_;
+};
+
+// A text the form paints, as a static window for readers: owner-drawn (it shows the form's
+// picture), without SS_NOTIFY so that the mouse passes through to the form's links, and
+// without prefixes so that an "&" in a path is read as it is.
+class TStaticTextPeer : public TWin32Peer {
+public:
+    explicit TStaticTextPeer(TStaticText& text) : TWin32Peer(text) { CreateWhenParentHasWindow(); }
+    bool DrawItem(const DRAWITEMSTRUCT& item) override {
+        return DrawOverFormPicture(*this, item, nullptr);
+    }
+
+protected:
+    const char* WindowClass() const override { return "STATIC"; }
+    DWORD Style() const override { return WS_CLIPSIBLINGS | SS_OWNERDRAW | SS_NOPREFIX; }
+    void ApplyBounds() override {
+        TWin32Peer::ApplyBounds();
+        // Its place among its siblings' windows follows where it stands.
+        ArrangeSiblings(Control_.Parent());
+    }
 };
 
 } // namespace
@@ -328,6 +381,8 @@ std::unique_ptr<IControlPeer> CreateControlPeer(TWinControl& control) {
         return std::make_unique<TProgressBarPeer>(static_cast<TProgressBar&>(control));
     case TControlKind::Custom:
         return std::make_unique<TCustomPeer>(static_cast<TCustomControl&>(control));
+    case TControlKind::StaticText:
+        return std::make_unique<TStaticTextPeer>(static_cast<TStaticText&>(control));
     case TControlKind::Form:
     case TControlKind::Graphic:
         break;

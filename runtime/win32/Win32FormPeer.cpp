@@ -1,6 +1,8 @@
 #include "runtime/win32/Win32FormPeer.h"
 
 #include "runtime/Platform.h"
+#include "runtime/win32/Win32Dpi.h"
+#include "runtime/win32/WideText.h"
 #include "runtime/Windowing.h"
 #include <windowsx.h>
 #include <algorithm>
@@ -9,9 +11,10 @@
 namespace qb {
 namespace {
 
-constexpr const char* FormClassName = "QuillbridgeForm";
+// The system's dialog class, so that screen readers take the window for a dialog; the peer
+// subclasses it and leaves the rest to the dialog manager (DefDlgProc, the class procedure).
+constexpr const char* FormClassName = "#32770";
 // Forms are made on the user-interface thread only.
-bool FormClassReady = false;
 std::vector<TWin32FormPeer*> LiveForms;
 
 COLORREF Resolve(TColor color) {
@@ -27,18 +30,6 @@ bool IsInside(HWND root, HWND window) {
 } // namespace
 
 TWin32FormPeer::TWin32FormPeer(TForm& form) : TWin32Peer(form), Form_(form) {
-    if (!FormClassReady) {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = &FormProc;
-        // A private dialog class: DefDlgProc keeps its state in these extra bytes.
-        wc.cbWndExtra = DLGWINDOWEXTRA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        wc.lpszClassName = FormClassName;
-        FormClassReady = RegisterClassExA(&wc) != 0;
-    }
     LiveForms.push_back(this);
 }
 
@@ -92,7 +83,7 @@ DWORD TWin32FormPeer::ExStyleFor(const TForm& form) {
 
 TSize TWin32FormPeer::OuterSize() const {
     RECT r{0, 0, Form_.ClientWidth(), Form_.ClientHeight()};
-    AdjustWindowRectEx(&r, StyleFor(Form_), FALSE, ExStyleFor(Form_));
+    AdjustWindowRectForDpi(r, StyleFor(Form_), ExStyleFor(Form_), Form_.PixelsPerInch());
     return {r.right - r.left, r.bottom - r.top};
 }
 
@@ -153,6 +144,16 @@ void TWin32FormPeer::Changed(TPeerChange change) {
         TWin32Peer::Changed(change);
         Invalidate();
         break;
+    case TPeerChange::Dpi:
+        TWin32Peer::Changed(change);
+        // The next paint's canvas is made for the new resolution.
+        if (BackBrush_)
+            DeleteObject(BackBrush_);
+        BackBrush_ = nullptr;
+        Buffer_.reset();
+        Applied_ = {};
+        Invalidate();
+        break;
     default:
         TWin32Peer::Changed(change);
         break;
@@ -161,8 +162,35 @@ void TWin32FormPeer::Changed(TPeerChange change) {
 
 void TWin32FormPeer::Invalidate() {
     BufferValid_ = false;
-    if (Wnd_)
-        InvalidateRect(Wnd_, nullptr, FALSE);
+    if (!Wnd_)
+        return;
+    InvalidateRect(Wnd_, nullptr, FALSE);
+    // Text windows show the form's picture of their place: it is theirs to show again.
+    for (TControl* control : Form_.Controls())
+        if (control->Kind() == TControlKind::StaticText)
+            if (auto* peer = dynamic_cast<TWin32Peer*>(static_cast<TWinControl*>(control)->Peer()))
+                if (peer->Wnd())
+                    InvalidateRect(peer->Wnd(), nullptr, FALSE);
+}
+
+void TWin32FormPeer::ShowDefaultButton() {
+    if (!Wnd_)
+        return;
+    const TWinControl* drawn = Form_.DrawnDefaultButton();
+    for (TControl* control : Form_.Controls()) {
+        if (!control->IsWindowedControl() || !static_cast<TWinControl*>(control)->IsPushButton())
+            continue;
+        auto* peer = dynamic_cast<TWin32Peer*>(static_cast<TWinControl*>(control)->Peer());
+        if (!peer || !peer->Wnd())
+            continue;
+        if (control->Kind() != TControlKind::Button) {
+            peer->Invalidate(); // painted buttons draw the ring themselves
+            continue;
+        }
+        const LONG_PTR wanted = control == drawn ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        if ((GetWindowLongPtrA(peer->Wnd(), GWL_STYLE) & BS_TYPEMASK) != wanted)
+            SendMessageA(peer->Wnd(), BM_SETSTYLE, static_cast<WPARAM>(wanted), TRUE);
+    }
 }
 
 void TWin32FormPeer::FocusChild(TWin32Peer* child) {
@@ -214,6 +242,7 @@ bool TWin32FormPeer::EnsureBuffer() {
             BackBrush_ = nullptr;
         }
         Buffer_ = std::make_unique<TGdiBitmapCanvas>(width, height);
+        Buffer_->SetPixelsPerInch(Form_.PixelsPerInch());
         BufferValid_ = false;
     }
     if (!Buffer_->BitmapHandle())
@@ -233,7 +262,7 @@ LRESULT TWin32FormPeer::ColorChild(HDC dc, HWND child, UINT message, WPARAM wPar
     TWin32Peer* peer = FromWindow(child);
     const TControlKind kind = peer ? peer->Control().Kind() : TControlKind::Form;
     if (kind != TControlKind::CheckBox && kind != TControlKind::RadioButton)
-        return DefDlgProcA(Wnd_, message, wParam, lParam);
+        return CallDefault(message, wParam, lParam);
     // Check and radio boxes show the form's own picture behind their text.
     SetTextColor(dc, Resolve(peer->Control().Font().Color));
     SetBkMode(dc, TRANSPARENT);
@@ -278,25 +307,6 @@ bool TWin32FormPeer::SetCursorFor(HWND target) {
     return false;
 }
 
-LRESULT CALLBACK TWin32FormPeer::FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        auto* peer = static_cast<TWin32FormPeer*>(create->lpCreateParams);
-        SetPropA(window, "QuillbridgePeer", static_cast<TWin32Peer*>(peer));
-        peer->Wnd_ = window;
-    }
-    TWin32Peer* peer = FromWindow(window);
-    if (!peer)
-        return DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        RemovePropA(window, "QuillbridgePeer");
-        if (peer->Wnd_ == window)
-            peer->Wnd_ = nullptr;
-        return DefDlgProcA(window, message, wParam, lParam);
-    }
-    return peer->Message(message, wParam, lParam);
-}
-
 LRESULT TWin32FormPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_ERASEBKGND:
@@ -321,6 +331,22 @@ LRESULT TWin32FormPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
         BufferValid_ = false;
         InvalidateRect(Wnd_, nullptr, FALSE);
+        break;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another resolution: laid out anew there, in the place the
+        // system suggests.
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        const TRect place =
+            suggested ? TRect{suggested->left, suggested->top, suggested->right, suggested->bottom}
+                      : TRect{};
+        const int dpi = HIWORD(wParam);
+        if (!Destroying_ && !Form_.IsDestroying())
+            Guard([&] { Form_.ChangeDpi(dpi, place); });
+        return 0;
+    }
+    case WM_UPDATEUISTATE:
+        // Accelerator underlines the form paints come and go with the keyboard cues.
+        Invalidate();
         break;
     case WM_COMMAND:
         if (lParam) {
@@ -348,9 +374,9 @@ LRESULT TWin32FormPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
             Guard([&] { Form_.MouseLeave(); });
         return 0;
     case WM_CLOSE:
-        // The close box and Alt+F4 past the key handling: a close request, never a destroy.
+        // The close box, the window menu, the taskbar, Task Manager: a request, never a destroy.
         if (!Destroying_ && !Form_.IsDestroying())
-            Guard([&] { Form_.Close(); });
+            Guard([&] { Form_.CloseRequest(); });
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) {
@@ -371,7 +397,7 @@ LRESULT TWin32FormPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     }
-    return DefDlgProcA(Wnd_, message, wParam, lParam);
+    return CallDefault(message, wParam, lParam);
 }
 
 TWin32Peer* TWin32FormPeer::FocusedPeer() const {
@@ -413,11 +439,7 @@ bool TWin32FormPeer::RouteKeyDown(MSG& msg) {
     if (focus && PeerWantsKey(*focus, key))
         return true;
     // Enter and Escape belong to the dialog; they never reach the dialog manager's IDOK/IDCANCEL.
-    if (key == VK_RETURN && focus && focus->IsPushButton() &&
-        focus->Control().Kind() == TControlKind::Custom) {
-        Guard([&] { focus->Control().Click(); });
-        return false;
-    }
+    // Enter presses the button drawn as the default, painted buttons included.
     bool used = false;
     Guard([&] { used = Form_.DialogKey(key); });
     if (!used && key == VK_ESCAPE)
@@ -426,19 +448,26 @@ bool TWin32FormPeer::RouteKeyDown(MSG& msg) {
 }
 
 bool TWin32FormPeer::RouteChar(MSG& msg) {
-    char ch = static_cast<char>(msg.wParam);
+    // The framework's keys are single bytes of the process code page: a character that needs
+    // more (or none) goes to the focused field as it is, and is no accelerator.
+    const std::string bytes = NarrowText(std::wstring(1, static_cast<wchar_t>(msg.wParam)));
+    if (bytes.size() != 1)
+        return true;
+    char ch = bytes[0];
     TWin32Peer* focus = FocusedPeer();
     if (msg.message == WM_CHAR && focus) {
         // A button window clicks itself on Space; its object must not click a second time.
-        const bool clicksItself = focus->IsPushButton() && (ch == ' ' || ch == '\r');
+        const bool clicksItself = focus->Control().IsPushButton() && (ch == ' ' || ch == '\r');
         if (!clicksItself) {
+            const char typed = ch;
             Guard([&] { focus->Control().KeyPress(ch); });
             if (ch == 0)
                 return false;
-            msg.wParam = static_cast<unsigned char>(ch);
+            if (ch != typed)
+                msg.wParam = static_cast<WPARAM>(WideText(std::string(1, ch)).c_str()[0]);
         }
         const LRESULT code =
-            SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+            SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
         if (code & (DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))
             return true;
     }
@@ -451,9 +480,20 @@ void TWin32FormPeer::Route(MSG& msg) {
     if (IsInside(Wnd_, msg.hwnd)) {
         bool goOn = true;
         switch (msg.message) {
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            // The window menu opens when Alt goes up after no other key: after an Alt key the
+            // form used up (Alt+F4), the system never saw that key, so it must not see this.
+            if (msg.wParam == VK_MENU && DropAltRelease_) {
+                DropAltRelease_ = false;
+                return;
+            }
+            break;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             goOn = RouteKeyDown(msg);
+            if (!goOn && msg.message == WM_SYSKEYDOWN)
+                DropAltRelease_ = true;
             break;
         case WM_CHAR:
         case WM_SYSCHAR:
@@ -464,28 +504,24 @@ void TWin32FormPeer::Route(MSG& msg) {
         }
         if (!goOn || !Wnd_)
             return;
-        if (IsDialogMessageA(Wnd_, &msg))
+        if (IsDialogMessageW(Wnd_, &msg))
             return;
     }
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
 }
 
 void TWin32FormPeer::RunModal() {
     Realize();
     if (!Wnd_)
         return;
+    // Made on a monitor of another resolution than the one it was laid out for.
+    if (const int dpi = WindowDpi(Wnd_); dpi != Form_.PixelsPerInch())
+        Guard([&] { Form_.ChangeDpi(dpi, {}); });
     HWND owner = GetActiveWindow();
     if (owner == Wnd_ || (owner && !IsWindowVisible(owner)))
         owner = nullptr;
     SetWindowLongPtrA(Wnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
-    if (Form_.Position() == TPosition::poOwnerFormCenter && owner) {
-        RECT o{};
-        GetWindowRect(owner, &o);
-        Form_.SetBounds(o.left + (o.right - o.left - Form_.Width()) / 2,
-                        o.top + (o.bottom - o.top - Form_.Height()) / 2, Form_.Width(),
-                        Form_.Height());
-    }
     Guard([&] { Form_.DoShow(); });
     const bool disableOwner = owner && IsWindowEnabled(owner);
     if (disableOwner)
@@ -502,16 +538,21 @@ void TWin32FormPeer::RunModal() {
             SendMessageA(Wnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
     }
     PendingFocus_ = nullptr;
-    // Keyboard users see where the focus is and which letters are accelerators.
+    // Focus rectangles and accelerator underlines as the user set them: always, or once the
+    // keyboard is used (shown at once when it opened the dialog), as in the system's dialogs.
     if (Wnd_) {
-        SendMessageA(Wnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL),
+        BOOL alwaysCues = FALSE;
+        SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &alwaysCues, 0);
+        const WORD action = alwaysCues ? UIS_CLEAR : UIS_INITIALIZE;
+        SendMessageA(Wnd_, WM_CHANGEUISTATE, MAKEWPARAM(action, UISF_HIDEFOCUS | UISF_HIDEACCEL),
                      0);
         UpdateWindow(Wnd_);
     }
 
     MSG msg{};
     while (Wnd_ && !LoopShouldEnd()) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        // Wide messages: a character typed into a field arrives whole, whatever the code page.
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             // WM_QUIT belongs to the outer loop; the dialog ends as if cancelled.
             PostQuitMessage(static_cast<int>(msg.wParam));

@@ -1,4 +1,4 @@
-// A form as a top-level window of a private dialog class: the dialog manager gives it Tab,
+// A form as a top-level window of the system's dialog class: the dialog manager gives it Tab,
 // arrows, default buttons and focus memory; the form paints its client area on a memory
 // bitmap; RunModal is the modal message loop with the form's key handling in front.
 #pragma once
@@ -24,6 +24,9 @@ public:
     TWin32Peer* PendingFocus() const { return PendingFocus_; }
     // A peer going away is no form's focus to come.
     static void ForgetFocus(const TWin32Peer* peer);
+    // Draws the default ring on the button the form says Enter presses, and on no other: the
+    // dialog manager's own moves miss focus given by the mouse.
+    void ShowDefaultButton();
     // Copies the form's picture of a client rectangle (for controls that paint over it).
     bool CopyBackground(HDC target, int x, int y, int width, int height);
 
@@ -39,7 +42,6 @@ protected:
     LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     TSize OuterSize() const;
     HWND TakePendingFocus();
     void ApplyStyle();
@@ -60,6 +62,7 @@ private:
     bool BufferValid_ = false;
     HBRUSH BackBrush_ = nullptr;
     TRect Applied_; // the position and outer size last given to the window
+    bool DropAltRelease_ = false;
 };
 
 } // namespace qb

@@ -4,7 +4,9 @@
 #include "runtime/Exception.h"
 #include "runtime/Forms.h"
 #include "runtime/StdCtrls.h"
+#include "runtime/win32/Win32Dpi.h"
 #include "runtime/win32/Win32FormPeer.h"
+#include "runtime/win32/WideText.h"
 #include <windowsx.h>
 #include <algorithm>
 #include <vector>
@@ -22,12 +24,8 @@ int DestroyingDepth = 0;
 
 int NextControlId = 1000;
 
-HFONT MakeFont(const TFont& font) {
-    LOGFONTA lf{};
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(nullptr, screen);
+HFONT MakeFont(const TFont& font, int dpi) {
+    LOGFONTW lf{};
     lf.lfHeight = -MulDiv(std::clamp(font.Size, 1, 1000), dpi, 72);
     lf.lfWeight = (font.Style & fsBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (font.Style & fsItalic) ? TRUE : FALSE;
@@ -35,8 +33,8 @@ HFONT MakeFont(const TFont& font) {
     lf.lfStrikeOut = (font.Style & fsStrikeOut) ? TRUE : FALSE;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
-    lstrcpynA(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE);
-    return CreateFontIndirectA(&lf);
+    lstrcpynW(lf.lfFaceName, WideText(font.Name).c_str(), LF_FACESIZE);
+    return CreateFontIndirectW(&lf);
 }
 
 bool HooksAllowed(const TWin32Peer& peer) {
@@ -228,19 +226,19 @@ void TWin32Peer::Create(const char* windowClass, DWORD style, DWORD exStyle, HWN
         style |= WS_DISABLED;
     if (child)
         exStyle |= ReadingExStyle(Control_);
-    const std::string text = Control_.Caption();
+    const std::string text = Control_.WindowText();
     HMENU id = child ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(NextControlId++)) : nullptr;
-    Wnd_ = CreateWindowExA(exStyle, windowClass, text.c_str(), style | (child ? WS_CHILD : 0),
-                           bounds.Left, bounds.Top, bounds.Width(), bounds.Height(), parent, id,
-                           GetModuleHandleA(nullptr), this);
+    // Wide windows: every character typed or shown reaches the control whole.
+    Wnd_ = CreateWindowExW(exStyle, WideText(windowClass).c_str(), WideText(text).c_str(),
+                           style | (child ? WS_CHILD : 0), bounds.Left, bounds.Top, bounds.Width(),
+                           bounds.Height(), parent, id, GetModuleHandleW(nullptr), this);
     if (!Wnd_)
         throw Exception(std::string("Cannot create a window of class ") + windowClass);
     if (!FromWindow(Wnd_))
         SetPropA(Wnd_, PeerProperty, this);
-    if (child) {
-        ClassProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(Wnd_, GWLP_WNDPROC));
-        SetWindowLongPtrA(Wnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc));
-    }
+    // Every window of ours is a system class's, subclassed: the class procedure does the rest.
+    ClassProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(Wnd_, GWLP_WNDPROC));
+    SetWindowLongPtrW(Wnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProc));
     ApplyFont();
     ApplyBounds();
     ApplyState();
@@ -263,7 +261,7 @@ void TWin32Peer::Recreate() {
 LRESULT CALLBACK TWin32Peer::ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     TWin32Peer* peer = FromWindow(window);
     if (!peer)
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     return DispatchProc(peer, window, message, wParam, lParam);
 }
 
@@ -277,18 +275,18 @@ LRESULT CALLBACK TWin32Peer::DispatchProc(TWin32Peer* peer, HWND window, UINT me
         if (peer->Wnd_ == window)
             peer->Wnd_ = nullptr;
         if (classProc) {
-            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc));
-            return CallWindowProcA(classProc, window, message, wParam, lParam);
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProc));
+            return CallWindowProcW(classProc, window, message, wParam, lParam);
         }
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
     return peer->Message(message, wParam, lParam);
 }
 
 LRESULT TWin32Peer::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
     if (ClassProc_)
-        return CallWindowProcA(ClassProc_, Wnd_, message, wParam, lParam);
-    return DefWindowProcA(Wnd_, message, wParam, lParam);
+        return CallWindowProcW(ClassProc_, Wnd_, message, wParam, lParam);
+    return DefWindowProcW(Wnd_, message, wParam, lParam);
 }
 
 bool TWin32Peer::IsMouseMessage(UINT message) {
@@ -357,6 +355,8 @@ LRESULT TWin32Peer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
         LRESULT result = CallDefault(message, wParam, lParam);
         if (HooksAllowed(*this))
             Guard([&] { Control_.DoEnter(); });
+        if (TWin32FormPeer* form = Form(); form && form != this && HooksAllowed(*this))
+            form->ShowDefaultButton();
         return result;
     }
     case WM_KILLFOCUS: {
@@ -379,6 +379,9 @@ LRESULT TWin32Peer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void TWin32Peer::Changed(TPeerChange change) {
+    // Measuring goes on before the window is made.
+    if (change == TPeerChange::Dpi && Measure_)
+        Measure_->SetPixelsPerInch(PixelsPerInch());
     if (!Wnd_)
         return;
     switch (change) {
@@ -392,7 +395,7 @@ void TWin32Peer::Changed(TPeerChange change) {
         EnableWindow(Wnd_, Control_.Enabled());
         break;
     case TPeerChange::Text:
-        SetWindowTextA(Wnd_, Control_.Caption().c_str());
+        SetWindowTextW(Wnd_, WideText(Control_.WindowText()).c_str());
         break;
     case TPeerChange::Font:
         ApplyFont();
@@ -402,6 +405,9 @@ void TWin32Peer::Changed(TPeerChange change) {
         break;
     case TPeerChange::State:
         ApplyState();
+        break;
+    case TPeerChange::Dpi:
+        ApplyFont();
         break;
     case TPeerChange::Cursor: // read at WM_SETCURSOR
     case TPeerChange::Style:
@@ -415,8 +421,13 @@ void TWin32Peer::ApplyBounds() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+int TWin32Peer::PixelsPerInch() const {
+    TForm* form = Control_.ParentForm();
+    return form ? form->PixelsPerInch() : SystemDpi();
+}
+
 void TWin32Peer::ApplyFont() {
-    HFONT font = MakeFont(Control_.Font());
+    HFONT font = MakeFont(Control_.Font(), PixelsPerInch());
     if (!font)
         return;
     SendMessageA(Wnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -430,7 +441,7 @@ void TWin32Peer::ApplyFont() {
 void TWin32Peer::ArrangeSiblings(TWinControl* parent) {
     if (!parent)
         return;
-    const std::vector<TWinControl*> list = parent->TabList();
+    const std::vector<TWinControl*> list = parent->WindowOrder();
     auto isRadio = [&](size_t i) {
         return i < list.size() && list[i]->Kind() == TControlKind::RadioButton;
     };
@@ -477,6 +488,18 @@ std::string TWin32Peer::ReadText() {
     return Control_.Caption();
 }
 
+TKeyboardCues TWin32Peer::ReadKeyboardCues() {
+    if (!Wnd_)
+        return kcFocus | kcAccelerators;
+    const auto hidden = static_cast<UINT>(SendMessageA(Wnd_, WM_QUERYUISTATE, 0, 0));
+    TKeyboardCues cues = 0;
+    if (!(hidden & UISF_HIDEFOCUS))
+        cues |= kcFocus;
+    if (!(hidden & UISF_HIDEACCEL))
+        cues |= kcAccelerators;
+    return cues;
+}
+
 bool TWin32Peer::ReadDate(TDate& date) {
     (void)date;
     return false;
@@ -510,6 +533,7 @@ bool TWin32Peer::Focused() {
 TCanvas& TWin32Peer::MeasureCanvas() {
     if (!Measure_) {
         Measure_ = std::make_unique<TGdiBitmapCanvas>(1, 1);
+        Measure_->SetPixelsPerInch(PixelsPerInch());
         Measure_->SetFont(Control_.Font());
     }
     return *Measure_;

@@ -55,6 +55,7 @@ public:
     bool ReadChecked() override { return false; }
     int ReadItemIndex() override { return -1; }
     bool ReadDate(TDate& date) override;
+    TKeyboardCues ReadKeyboardCues() override;
     void Invalidate() override;
     void SetFocus() override;
     bool Focused() override;
@@ -65,9 +66,9 @@ public:
     // Notifications the parent form receives on behalf of this control.
     virtual void Command(int code);
     virtual bool DrawItem(const DRAWITEMSTRUCT& item);
-    // Whether the control takes Enter as a push button does (clicked when it has the focus).
-    virtual bool IsPushButton() const { return false; }
     HFONT FontHandle() const { return Font_; }
+    // The resolution the control is drawn for: its form's.
+    int PixelsPerInch() const;
 
 protected:
     // Windows are made late: a form's when it is first shown, a control's with its parent's.

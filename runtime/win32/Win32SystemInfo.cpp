@@ -2,6 +2,7 @@
 
 #include "runtime/win32/Win32Error.h"
 #include "runtime/win32/Win32SystemInfo.h"
+#include "runtime/win32/WideText.h"
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -153,34 +154,12 @@ uint32_t Win32SystemInfo::AnsiCodePage() {
 }
 
 std::u16string Win32SystemInfo::ToUtf16(const std::string& text) {
-    if (text.empty() || text.size() > INT_MAX) {
-        return {};
-    }
-    const int inLength = static_cast<int>(text.size());
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), inLength, nullptr, 0);
-    if (length <= 0) {
-        return {};
-    }
-    std::u16string result(static_cast<size_t>(length), u'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), inLength, reinterpret_cast<LPWSTR>(result.data()),
-                          length);
-    return result;
+    const std::wstring wide = WideText(text);
+    return {wide.begin(), wide.end()};
 }
 
 std::string Win32SystemInfo::FromUtf16(const std::u16string& text) {
-    if (text.empty() || text.size() > INT_MAX) {
-        return {};
-    }
-    const auto* wide = reinterpret_cast<LPCWSTR>(text.data());
-    const int inLength = static_cast<int>(text.size());
-    const int length =
-        ::WideCharToMultiByte(CP_ACP, 0, wide, inLength, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) {
-        return {};
-    }
-    std::string result(static_cast<size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide, inLength, result.data(), length, nullptr, nullptr);
-    return result;
+    return NarrowText(std::wstring(text.begin(), text.end()));
 }
 
 std::string Win32SystemInfo::ErrorMessage(uint32_t code) {

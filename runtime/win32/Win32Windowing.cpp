@@ -2,6 +2,8 @@
 
 #include "runtime/StdCtrls.h"
 #include "runtime/win32/GdiCanvas.h"
+#include "runtime/win32/Win32Dpi.h"
+#include "runtime/win32/WideText.h"
 #include "runtime/win32/Win32FormPeer.h"
 #include "runtime/win32/Win32Peer.h"
 #include <algorithm>
@@ -39,15 +41,6 @@ void InitCommonControlsOnce() {
                                   ICC_PROGRESS_CLASS | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
     if (init)
         init(&controls);
-}
-
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    if (!screen)
-        return 96;
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
 }
 
 bool LeapYear(int year) {
@@ -148,28 +141,60 @@ TSize Win32Windowing::ScreenSize() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
+TRect Win32Windowing::WorkArea(const TRect& window) {
+    HMONITOR monitor = nullptr;
+    if (window.Empty()) {
+        POINT pointer{};
+        GetCursorPos(&pointer);
+        monitor = MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST);
+    } else {
+        const RECT r{window.Left, window.Top, window.Right, window.Bottom};
+        monitor = MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST);
+    }
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (monitor && GetMonitorInfoA(monitor, &info))
+        return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+    RECT work{};
+    if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+        return {work.left, work.top, work.right, work.bottom};
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+TRect Win32Windowing::ActiveWindowRect() {
+    HWND active = GetActiveWindow();
+    RECT r{};
+    if (!active || !IsWindowVisible(active) || !GetWindowRect(active, &r))
+        return {};
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 int Win32Windowing::ScreenPixelsPerInch() {
-    return ScreenDpi();
+    return SystemDpi();
 }
 
 int Win32Windowing::SystemMetric(int index) {
     return GetSystemMetrics(index);
 }
 
-bool Win32Windowing::GetMessageFont(TFont& font) {
-    NONCLIENTMETRICSA metrics{};
+bool Win32Windowing::GetMessageFont(TFont& font, int pixelsPerInch) {
+    NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
+    int dpi = SystemDpi();
+    if (pixelsPerInch > 0 && NonClientMetricsForDpi(metrics, pixelsPerInch)) {
+        dpi = pixelsPerInch;
+    } else if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
         // Systems before Vista know the structure without its last field.
-        metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-        if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
+        metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+        if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0))
             return false;
     }
-    const LOGFONTA& lf = metrics.lfMessageFont;
-    if (lf.lfFaceName[0] == '\0' || lf.lfHeight == 0)
+    const LOGFONTW& lf = metrics.lfMessageFont;
+    if (lf.lfFaceName[0] == L'\0' || lf.lfHeight == 0)
         return false;
-    font.Name.assign(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
-    font.Size = std::max(1, MulDiv(std::abs(lf.lfHeight), 72, ScreenDpi()));
+    // The face name in the wide call: a localised name comes whole in any code page.
+    font.Name = NarrowText(std::wstring_view(lf.lfFaceName, wcsnlen(lf.lfFaceName, LF_FACESIZE)));
+    font.Size = std::max(1, MulDiv(std::abs(lf.lfHeight), 72, dpi));
     font.Style = 0;
     if (lf.lfWeight >= FW_SEMIBOLD)
         font.Style |= fsBold;
@@ -182,32 +207,62 @@ bool Win32Windowing::GetMessageFont(TFont& font) {
     return true;
 }
 
+bool Win32Windowing::HighContrast() {
+    HIGHCONTRASTA contrast{};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
 void Win32Windowing::Beep() {
     MessageBeep(MB_OK);
 }
 
-bool Win32Windowing::SetClipboardText(const std::string& text) {
-    // Everything that can fail for lack of memory happens before the clipboard is touched.
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+namespace {
+
+// Clipboard memory holding the bytes of a text and its terminating zero, or null.
+HGLOBAL ClipboardMemory(const void* data, size_t bytes, size_t zeroBytes) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes + zeroBytes);
     if (!memory)
-        return false;
-    auto* bytes = static_cast<char*>(GlobalLock(memory));
-    if (!bytes) {
+        return nullptr;
+    auto* target = static_cast<char*>(GlobalLock(memory));
+    if (!target) {
         GlobalFree(memory);
-        return false;
+        return nullptr;
     }
-    std::memcpy(bytes, text.data(), text.size());
-    bytes[text.size()] = '\0';
+    std::memcpy(target, data, bytes);
+    std::memset(target + bytes, 0, zeroBytes);
     GlobalUnlock(memory);
-    if (!OpenClipboard(ServiceWindow())) {
-        GlobalFree(memory);
+    return memory;
+}
+
+} // namespace
+
+bool Win32Windowing::SetClipboardText(const std::string& text) {
+    // The text in UTF-16 beside the process code page's bytes, so that every program reads its
+    // characters right (the system's own conversion of CF_TEXT goes by the keyboard's locale).
+    // Everything that can fail for lack of memory happens before the clipboard is touched.
+    const std::wstring wide = WideText(text);
+    HGLOBAL unicode = ClipboardMemory(wide.data(), wide.size() * sizeof(wchar_t), sizeof(wchar_t));
+    HGLOBAL bytes = ClipboardMemory(text.data(), text.size(), 1);
+    if (!unicode || !bytes || !OpenClipboard(ServiceWindow())) {
+        if (unicode)
+            GlobalFree(unicode);
+        if (bytes)
+            GlobalFree(bytes);
         return false;
     }
-    const bool placed = EmptyClipboard() && SetClipboardData(CF_TEXT, memory) != nullptr;
-    CloseClipboard();
+    bool placed = EmptyClipboard() != FALSE;
     // Once placed, the memory is the system's.
-    if (!placed)
-        GlobalFree(memory);
+    if (!placed || !SetClipboardData(CF_UNICODETEXT, unicode)) {
+        GlobalFree(unicode);
+        placed = false;
+    }
+    if (!placed || !SetClipboardData(CF_TEXT, bytes)) {
+        GlobalFree(bytes);
+        placed = false;
+    }
+    CloseClipboard();
     return placed;
 }
 
@@ -215,10 +270,15 @@ std::string Win32Windowing::ClipboardText() {
     std::string text;
     if (!OpenClipboard(ServiceWindow()))
         return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const auto* bytes = static_cast<const char*>(GlobalLock(data))) {
-            text.assign(bytes, strnlen(bytes, GlobalSize(data)));
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = NarrowText(std::wstring_view(chars, wcsnlen(chars, GlobalSize(data) / 2)));
             GlobalUnlock(data);
+        }
+    } else if (HANDLE bytes = GetClipboardData(CF_TEXT)) {
+        if (const auto* chars = static_cast<const char*>(GlobalLock(bytes))) {
+            text.assign(chars, strnlen(chars, GlobalSize(bytes)));
+            GlobalUnlock(bytes);
         }
     }
     CloseClipboard();
@@ -226,8 +286,11 @@ std::string Win32Windowing::ClipboardText() {
 }
 
 std::shared_ptr<TGraphic> Win32Windowing::LoadSystemIcon(int id, int size) {
-    // System icons load only shared; the system picks the image nearest the size and DrawIconEx
-    // draws it at the size asked for.
+    if (size > 0)
+        if (HICON icon = LoadIconAtSize(id, size))
+            return std::make_shared<TGdiIcon>(icon, true, size, size);
+    // The shared copy: the system picks the image nearest the size and DrawIconEx draws it at
+    // the size asked for.
     auto icon = static_cast<HICON>(LoadImageA(nullptr, MAKEINTRESOURCEA(id), IMAGE_ICON,
                                               std::max(size, 0), std::max(size, 0), LR_SHARED));
     if (!icon)

@@ -19,9 +19,12 @@ public:
     std::unique_ptr<IControlPeer> CreatePeer(TWinControl& control) override;
 
     TSize ScreenSize() override;
+    TRect WorkArea(const TRect& window) override;
+    TRect ActiveWindowRect() override;
     int ScreenPixelsPerInch() override;
     int SystemMetric(int index) override;
-    bool GetMessageFont(TFont& font) override;
+    bool GetMessageFont(TFont& font, int pixelsPerInch) override;
+    bool HighContrast() override;
 
     void Beep() override;
     bool SetClipboardText(const std::string& text) override;

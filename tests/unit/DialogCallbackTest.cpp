@@ -311,7 +311,7 @@ TEST_F(DialogTest, ExceptionsNeverLeaveTheCallback) {
     for (const TSimulatedMessageBox& box : Machine.MessageBoxes) {
         EXPECT_EQ(box.Caption, "Quillbridge");
         EXPECT_EQ(box.Flags, win::MB_ICONERROR);
-        EXPECT_EQ(box.Owner, 0u);
+        EXPECT_EQ(box.Owner, Native.Window) << "the error box belongs to the open dialog";
         EXPECT_EQ(box.Text.find("internal detail"), std::string::npos);
     }
     EXPECT_EQ(Native.CallbackResults, (std::vector<int32_t>{0, 0, 0}));

@@ -44,7 +44,7 @@ class MessageFormTest : public HeadlessDialogTest {
 protected:
     void SetUp() override {
         HeadlessDialogTest::SetUp();
-        CommonButtonWidthCache().fill(0);
+        ClearCommonButtonWidthCaches();
         Dialog = std::make_unique<TCustomTaskDialog>(nullptr);
         Dialog->ForceEmulation = true;
     }

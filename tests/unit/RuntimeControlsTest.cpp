@@ -20,6 +20,22 @@ TEST_F(WindowingTest, ControlFreedEarlyLeavesItsParentAndTabList) {
     EXPECT_EQ(form.FindComponent("A"), nullptr);
 }
 
+TEST_F(WindowingTest, TextWindowsStandInReadingOrderOutsideTheTabOrder) {
+    TForm form(nullptr);
+    TButton* a = AddButton(form, "A", "a", 0, 0, 10);
+    TButton* b = AddButton(form, "B", "b", 0, 0, 100);
+    TButton* c = AddButton(form, "C", "c", 0, 0, 50);
+    auto* top = Add<TStaticText>(form, "Top", 0, 0);
+    auto* middle = Add<TStaticText>(form, "Middle", 0, 60);
+    auto* bottom = Add<TStaticText>(form, "Bottom", 0, 300);
+    EXPECT_EQ(form.TabList(), (std::vector<TWinControl*>{a, b, c}));
+    EXPECT_EQ(middle->TabOrder(), -1);
+    // Each text before the first control of the tab order that lies below it.
+    EXPECT_EQ(form.WindowOrder(), (std::vector<TWinControl*>{top, a, middle, b, c, bottom}));
+    middle->SetTop(5);
+    EXPECT_EQ(form.WindowOrder(), (std::vector<TWinControl*>{top, middle, a, b, c, bottom}));
+}
+
 TEST_F(WindowingTest, ParentGoneLeavesOtherOwnersControlsWithoutParentOrWindow) {
     TForm owner(nullptr);
     auto* button = new TButton(&owner);

@@ -1,5 +1,6 @@
 // The headless screen's services: dates, pictures, clipboard, metrics and window frames.
 #include "RuntimeWindowingFixture.h"
+#include <ostream>
 #include "runtime/WinConst.h"
 #include <cstdio>
 #include <filesystem>
@@ -152,14 +153,14 @@ TEST_F(WindowingTest, IconsAndMetricsFollowTheResolution) {
 
 TEST_F(WindowingTest, MessageFontCanBeChangedOrMissing) {
     TFont font{"Arial", 20};
-    EXPECT_TRUE(Screen.GetMessageFont(font));
+    EXPECT_TRUE(Screen.GetMessageFont(font, 96));
     EXPECT_EQ(font, (TFont{"Tahoma", 8}));
     Screen.MessageFont = TFont{"Segoe UI", 9};
-    EXPECT_TRUE(Screen.GetMessageFont(font));
+    EXPECT_TRUE(Screen.GetMessageFont(font, 96));
     EXPECT_EQ(font.Name, "Segoe UI");
     Screen.MessageFontAvailable = false;
     TFont kept{"Arial", 20};
-    EXPECT_FALSE(Screen.GetMessageFont(kept));
+    EXPECT_FALSE(Screen.GetMessageFont(kept, 96));
     EXPECT_EQ(kept.Name, "Arial");
 }
 
@@ -201,6 +202,104 @@ TEST_F(WindowingTest, ScreenCentredFormAndResolution) {
             EXPECT_TRUE(f.Modal());
             f.Close();
         })});
+    EXPECT_TRUE(Screen.ScriptErrors.empty());
+}
+
+struct TPlaceCase {
+    const char* Name;
+    std::vector<THeadlessMonitor> Monitors;
+    TPoint Pointer;
+    TPosition Position;
+    TRect Designed; // poDesigned: where the form was put; else only its size counts
+    TRect Expected;
+};
+
+void PrintTo(const TPlaceCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class PlacementTest : public WindowingTest, public ::testing::WithParamInterface<TPlaceCase> {};
+
+TEST_P(PlacementTest, CentredOnTheWorkAreaAndNeverOutOfIt) {
+    const TPlaceCase& c = GetParam();
+    Screen.Monitors = c.Monitors;
+    Screen.Pointer = c.Pointer;
+    TForm form(nullptr);
+    form.SetBorderStyle(TFormBorderStyle::bsNone);
+    form.SetBounds(c.Designed.Left, c.Designed.Top, c.Designed.Width(), c.Designed.Height());
+    form.SetPosition(c.Position);
+    Run(form, {user::Check([&](TForm& f) {
+            EXPECT_EQ(f.BoundsRect(), c.Expected);
+            f.Close();
+        })});
+    EXPECT_TRUE(Screen.ScriptErrors.empty());
+}
+
+// A taskbar 40 pixels high at the bottom of the primary monitor; a second monitor to its right
+// whose taskbar stands at its left.
+const THeadlessMonitor Primary{{0, 0, 1024, 768}, {0, 0, 1024, 728}};
+const THeadlessMonitor Second{{1024, 0, 2304, 1024}, {1084, 0, 2304, 1024}};
+
+INSTANTIATE_TEST_SUITE_P(Table, PlacementTest,
+                         ::testing::Values(TPlaceCase{"AboveTheTaskbar",
+                                                      {Primary},
+                                                      {10, 10},
+                                                      TPosition::poScreenCenter,
+                                                      {0, 0, 200, 100},
+                                                      {412, 314, 612, 414}},
+                                           TPlaceCase{"OnThePointersMonitor",
+                                                      {Primary, Second},
+                                                      {1500, 500},
+                                                      TPosition::poScreenCenter,
+                                                      {0, 0, 200, 100},
+                                                      {1594, 462, 1794, 562}},
+                                           TPlaceCase{"TallerThanTheWorkAreaStartsAtItsTop",
+                                                      {Primary},
+                                                      {0, 0},
+                                                      TPosition::poScreenCenter,
+                                                      {0, 0, 300, 900},
+                                                      {362, 0, 662, 900}},
+                                           TPlaceCase{"WiderThanTheWorkAreaStartsAtItsLeft",
+                                                      {Second},
+                                                      {0, 0},
+                                                      TPosition::poScreenCenter,
+                                                      {0, 0, 1400, 100},
+                                                      {1084, 462, 2484, 562}},
+                                           TPlaceCase{"DesignedPlaceUnderTheTaskbarMovesUp",
+                                                      {Primary},
+                                                      {0, 0},
+                                                      TPosition::poDesigned,
+                                                      {900, 700, 1100, 800},
+                                                      {824, 628, 1024, 728}},
+                                           TPlaceCase{"DesignedPlaceStaysOnItsMonitor",
+                                                      {Primary, Second},
+                                                      {0, 0},
+                                                      TPosition::poDesigned,
+                                                      {2200, 100, 2400, 200},
+                                                      {2104, 100, 2304, 200}}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(WindowingTest, ADialogOfADialogOpensOnItsOwnersMonitor) {
+    Screen.Monitors = {Primary, Second};
+    Screen.Pointer = {10, 10}; // on the primary monitor: the owner counts, not the pointer
+    TForm owner(nullptr);
+    owner.SetBorderStyle(TFormBorderStyle::bsNone);
+    owner.SetBounds(1800, 800, 400, 200);
+    TForm inner(nullptr);
+    inner.SetBorderStyle(TFormBorderStyle::bsNone);
+    inner.SetBounds(0, 0, 200, 100);
+    for (TPosition position : {TPosition::poScreenCenter, TPosition::poOwnerFormCenter}) {
+        inner.SetPosition(position);
+        Run(owner, {user::Check([&](TForm&) {
+                        Screen.Play({user::Check([](TForm& f) { f.Close(); })});
+                        inner.ShowModal();
+                        // On the owner's work area; over the owner where asked.
+                        EXPECT_EQ(inner.BoundsRect(), position == TPosition::poScreenCenter
+                                                          ? (TRect{1594, 462, 1794, 562})
+                                                          : (TRect{1900, 850, 2100, 950}));
+                    }),
+                    user::Check([](TForm& f) { f.Close(); })});
+    }
     EXPECT_TRUE(Screen.ScriptErrors.empty());
 }
 

@@ -165,6 +165,7 @@ protected:
 };
 
 TEST_F(ButtonTest, WithoutColoursOrPicturesOnlyTheCaptionShiftedTwoPixels) {
+    Screen.KeyboardCues = false; // no focus rectangle before the keyboard is used
     Button->SetCaption("Plain");
     auto records = PaintAfter({});
     ASSERT_EQ(records.size(), 1u);
@@ -174,6 +175,7 @@ TEST_F(ButtonTest, WithoutColoursOrPicturesOnlyTheCaptionShiftedTwoPixels) {
 }
 
 TEST_F(ButtonTest, MultiLineCaptionDrawsHeadingAndNotesTrimmed) {
+    Screen.KeyboardCues = false;
     Button->SetCaption("   Head   \\n   first note \\n second");
     Button->HeadingFont = TFont{"Tahoma", 11, fsBold, 0x123456};
     auto records = PaintAfter({});
@@ -251,6 +253,77 @@ TEST_F(ButtonTest, SpaceAndEnterClickTheFocusedButton) {
         EXPECT_EQ(Form->ShowModal(), 42) << key;
         EXPECT_EQ(Clicks, 2);
     }
+}
+
+struct TCueCase {
+    const char* Name;
+    bool AlwaysCues;
+    std::vector<TUserStep> Steps;
+    bool FocusRect;
+    bool Underline;
+};
+
+class ButtonCueTest : public ButtonTest, public ::testing::WithParamInterface<TCueCase> {};
+
+TEST_P(ButtonCueTest, FocusRectangleAndUnderlineFollowTheKeyboardCues) {
+    const TCueCase& c = GetParam();
+    Screen.KeyboardCues = c.AlwaysCues;
+    Button->SetCaption("&Save");
+    auto records = PaintAfter(c.Steps);
+    ASSERT_EQ(Count(records, TCanvasOp::FocusRect), c.FocusRect ? 1 : 0);
+    for (const TCanvasRecord& r : records) {
+        if (r.Op == TCanvasOp::FocusRect) {
+            EXPECT_EQ(r.Rect, (TRect{2, 2, 198, 38})); // inside the 200 x 40 button
+        } else if (r.Op == TCanvasOp::Text) {
+            EXPECT_EQ(r.Underlined, c.Underline ? 0 : -1);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ButtonCueTest,
+    ::testing::Values(TCueCase{"AlwaysShown", true, {}, true, true},
+                      TCueCase{"HiddenUntilTheKeyboardIsUsed", false, {}, false, false},
+                      TCueCase{"TabShowsTheFocus", false, {user::Key(win::VK_TAB)}, true, false},
+                      TCueCase{"AltShowsBoth", false, {user::Key(win::VK_MENU)}, true, true}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(ButtonTest, SpaceHeldShowsThePressedLookUntilItGoesUp) {
+    Button->SetCaption("Go");
+    Button->BorderColorDown = 0x0000FF;
+    Button->Picture.LoadFromResourceName("TD_ARW", 0xFF00FF);
+    Button->PictureDown.LoadFromResourceName("TD_ARWDOWN", 0xFF00FF);
+    auto picture = [this](const char* expected) {
+        return user::Check([this, expected](TForm&) {
+            const TRecordingCanvas* paint = Screen.LastPaint("Btn");
+            ASSERT_NE(paint, nullptr);
+            for (const TCanvasRecord& r : paint->Records()) {
+                if (r.Op == TCanvasOp::Draw) {
+                    EXPECT_EQ(r.Text, expected);
+                }
+            }
+        });
+    };
+    PaintAfter({user::HoldKey(win::VK_SPACE), picture("bitmap:TD_ARWDOWN"),
+                user::Check([this](TForm&) { EXPECT_EQ(Clicks, 0); }),
+                user::ReleaseKey(win::VK_SPACE), picture("bitmap:TD_ARW"),
+                user::Check([this](TForm&) { EXPECT_EQ(Clicks, 1); })});
+}
+
+TEST_F(ButtonTest, FocusOnHoverWaitsForTheFirstRealMove) {
+    Button->FocusOnHover = true;
+    auto* other = new TTaskDialogButton(Form.get());
+    other->SetName("Other");
+    other->SetParent(Form.get());
+    other->SetBounds(10, 100, 200, 40);
+    auto focused = [this](const char* name) {
+        return user::Check([this, name](TForm&) { EXPECT_EQ(Screen.FocusedName(), name); });
+    };
+    // The dialog opens under a resting pointer: the system's one move at that place is no move.
+    PaintAfter({user::Check([other](TForm&) { other->SetFocus(); }), user::MouseMove(50, 20),
+                focused("Other"), user::MouseMove(50, 20), focused("Other"),
+                user::MouseMove(51, 20), focused("Btn"), user::MouseMove(50, 120),
+                user::MouseMove(50, 20), focused("Btn")});
 }
 
 } // namespace

@@ -65,8 +65,12 @@ TEST_F(MessageFormTest, RadioSeamsNameCheckAndDress) {
 TEST_F(MessageFormTest, HelpKeyWithoutAHelpSystemShowsTheErrorAndGoesOn) {
     Dialog->HelpContextId = 12;
     Dialog->CommonButtons = {TCommonButton::cbOK};
-    EXPECT_EQ(Run({user::Key(win::VK_F1), user::Click("OK")}), 1);
+    THandle window = 0;
+    EXPECT_EQ(Run({user::Check([&](TForm& form) { window = form.WindowHandle(); }),
+                   user::Key(win::VK_F1), user::Click("OK")}),
+              1);
     ASSERT_EQ(Machine.MessageBoxes.size(), 1u);
+    EXPECT_EQ(Machine.MessageBoxes[0].Owner, window) << "the box belongs to the open dialog";
     EXPECT_NE(Machine.MessageBoxes[0].Text.find("12"), std::string::npos);
     EXPECT_EQ(Machine.MessageBoxes[0].Text.back(), '.');
     Machine.MessageBoxes.clear();
@@ -79,11 +83,17 @@ TEST_F(MessageFormTest, WindowFreedAndForgottenWhenAHandlerRaises) {
     Dialog->CustomButtons.Add("Boom");
     Dialog->OnButtonClick = [](TComponent*, int) { throw Exception("handler failed"); };
     Dialog->CommonButtons = {TCommonButton::cbCancel};
-    // The handler's error is shown at the dispatch; the click's result still closes the window.
-    EXPECT_EQ(Run({user::Click("Button0")}), 100);
+    // The handler's error is shown at the dispatch, over the dialog; the click's result still
+    // closes the window.
+    THandle window = 0;
+    EXPECT_EQ(Run({user::Check([&](TForm& form) { window = form.WindowHandle(); }),
+                   user::Click("Button0")}),
+              100);
     EXPECT_EQ(Dialog->MessageForm, nullptr);
     ASSERT_EQ(Machine.MessageBoxes.size(), 1u);
     EXPECT_EQ(Machine.MessageBoxes[0].Text, "handler failed");
+    EXPECT_NE(window, 0u);
+    EXPECT_EQ(Machine.MessageBoxes[0].Owner, window);
 }
 
 // The grey frame inside the client edge belongs to systems older than GetLocaleInfoEx.

@@ -2,7 +2,7 @@
 # tools/test.sh and tools/demo.sh; not a command of its own.
 
 # Everything tools/test.sh builds and runs with.
-QB_PACKAGES=(wine64 wine g++-mingw-w64-x86-64 g++-mingw-w64-i686 xvfb xdotool imagemagick dosbox
+QB_PACKAGES=(wine64 wine g++-mingw-w64-x86-64 g++-mingw-w64-i686 xvfb xdotool xclip imagemagick dosbox
     nasm ninja-build cmake g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
     libbenchmark-dev libstb-dev clang-format git locales)
 # What the demo needs: the 64-bit Windows build, Wine, and a screen to show it on or Xvfb.

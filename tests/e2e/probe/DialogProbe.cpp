@@ -7,6 +7,10 @@
 //                                   rectangle, visible/enabled, which one has the focus
 //   qbprobe clipboard               the clipboard's text (CF_TEXT), CR, LF, tab and \ escaped
 //   qbprobe hold-clipboard SECONDS  keeps the clipboard open, as a busy program would
+//   qbprobe close --xid N           the close requests of the taskbar and of Task Manager
+//                                   (WM_SYSCOMMAND SC_CLOSE, then WM_CLOSE)
+//   qbprobe dpichange --xid N DPI   tells the window it is now on a monitor of DPI
+//                                   (WM_DPICHANGED, without a suggested place)
 //
 // The scripts find windows by their X window id (xdotool); Wine keeps it in a window property.
 // Exit code 0 on success, 1 when the window or the clipboard text is missing, 2 on bad use.
@@ -182,9 +186,35 @@ int HoldClipboard(int seconds) {
     return 0;
 }
 
+HWND WindowByXid(const std::string& xid) {
+    TFind find;
+    find.XWindow = std::strtoul(xid.c_str(), nullptr, 0);
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&find));
+    return find.Found.empty() ? nullptr : find.Found.front();
+}
+
+int CloseRequests(HWND window) {
+    if (!window)
+        return 1;
+    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    std::printf("close requests posted\n");
+    return 0;
+}
+
+int DpiChange(HWND window, int dpi) {
+    if (!window || dpi <= 0)
+        return 1;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi), 0,
+                        SMTO_ABORTIFHUNG, 5000, &result);
+    std::printf("dpi changed to %d\n", dpi);
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: qbprobe windows | window (--xid N | --title T) | clipboard | "
-                         "hold-clipboard SECONDS\n");
+                         "hold-clipboard SECONDS | close --xid N | dpichange --xid N DPI\n");
     return 2;
 }
 
@@ -200,6 +230,10 @@ int main(int argc, char** argv) {
         return PrintClipboard();
     if (args.size() == 2 && args[0] == "hold-clipboard")
         return HoldClipboard(std::atoi(args[1].c_str()));
+    if (args.size() == 3 && args[0] == "close" && args[1] == "--xid")
+        return CloseRequests(WindowByXid(args[2]));
+    if (args.size() == 4 && args[0] == "dpichange" && args[1] == "--xid")
+        return DpiChange(WindowByXid(args[2]), std::atoi(args[3].c_str()));
     if (args.size() == 3 && args[0] == "window") {
         TFind find;
         if (args[1] == "--xid")

@@ -173,7 +173,7 @@ void CheckServices(Win32Windowing& windowing, int expectedDpi) {
     Check(windowing.SystemMetric(SM_CYEDGE) == GetSystemMetrics(SM_CYEDGE), "screen", "metric");
     TFont font;
     font.Name = "untouched";
-    Check(windowing.GetMessageFont(font) && !font.Name.empty() && font.Name != "untouched" &&
+    Check(windowing.GetMessageFont(font, 0) && !font.Name.empty() && font.Name != "untouched" &&
               font.Size >= 7 && font.Size <= 12,
           "screen", "message font " + font.Name + " " + std::to_string(font.Size) + " pt");
 
@@ -212,7 +212,8 @@ void CheckServices(Win32Windowing& windowing, int expectedDpi) {
 }
 
 void CheckControls(TSampleForm& form, int dpi) {
-    Check(SameText(ClassOf(Wnd(form)), "QuillbridgeForm"), "form", "class");
+    // The system's dialog class: readers take the window for a dialog.
+    Check(ClassOf(Wnd(form)) == "#32770", "form", "class");
     RECT client{};
     GetClientRect(Wnd(form), &client);
     Check(client.right == form.ClientWidth() && client.bottom == form.ClientHeight(), "form",
@@ -263,6 +264,22 @@ void CheckControls(TSampleForm& form, int dpi) {
     }
     Check(TextOf(Wnd(*form.Link)) == form.Link->Caption(), "controls",
           "a command link's window text is its caption");
+    HWND heading = Wnd(*form.Heading);
+    Check(ClassOf(heading) == "Static" && (StyleOf(*form.Heading) & SS_TYPEMASK) == SS_OWNERDRAW &&
+              (StyleOf(*form.Heading) & SS_NOPREFIX) && !(StyleOf(*form.Heading) & WS_TABSTOP),
+          "controls", "a text window is an owner-drawn static without prefixes or tab stop");
+    Check(TextOf(heading) == "Every control & window", "controls", "a text window's text");
+    Check(SendMessageA(heading, WM_NCHITTEST, 0, 0) == HTTRANSPARENT, "controls",
+          "the mouse passes through a text window to the form");
+    Check(GetWindow(heading, GW_HWNDNEXT) == Wnd(*form.Edit), "controls",
+          "a text window stands before the first control below it");
+    Check((SendMessageA(Wnd(*form.Link), WM_GETDLGCODE, 0, 0) &
+           (DLGC_BUTTON | DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) ==
+              (DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON),
+          "controls", "a painted button is a push button to the dialog manager");
+    SendMessageA(Wnd(*form.Link), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    Check((StyleOf(*form.Link) & BS_TYPEMASK) == BS_OWNERDRAW, "controls",
+          "the default ring leaves a painted button owner-drawn");
     Check(TextOf(Wnd(*form.Ok)) == "&OK", "controls", "button text");
     Check((StyleOf(*form.Radio1) & WS_GROUP) && !(StyleOf(*form.Radio2) & WS_GROUP) &&
               (StyleOf(*form.Box) & WS_GROUP),

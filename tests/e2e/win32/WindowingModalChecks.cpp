@@ -82,6 +82,24 @@ void PostAltChar(HWND window, char ch) {
     PostMessageA(window, WM_SYSCHAR, static_cast<unsigned char>(ch), (1 << 29) | 1);
 }
 
+// The push buttons that show the default ring: "Ok", or "Ok+Fail" when two do.
+std::string DrawnDefault(TSampleForm& form) {
+    std::string names;
+    for (TControl* control : form.Controls()) {
+        auto* button = dynamic_cast<TWinControl*>(control);
+        if (!button || !button->IsPushButton())
+            continue;
+        HWND window = Wnd(*button);
+        const bool ring =
+            control->Kind() == TControlKind::Button
+                ? (GetWindowLongPtrA(window, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON
+                : (SendMessageA(window, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
+        if (ring)
+            names += (names.empty() ? "" : "+") + control->Name();
+    }
+    return names;
+}
+
 std::string NameOfFocus(TSampleForm& form) {
     HWND focus = GetFocus();
     for (TControl* control : form.Controls())
@@ -101,6 +119,7 @@ void RunModalChecks(qb::TSampleForm& form, std::vector<std::string>& boxes) {
     // Focus from OnShow, the keyboard cues, Tab and Shift+Tab through the tab order, Enter.
     {
         std::vector<std::string> walk;
+        std::vector<std::string> rings;
         int ticks = 0;
         TSteps steps;
         steps.push_back([&] {
@@ -120,6 +139,7 @@ void RunModalChecks(qb::TSampleForm& form, std::vector<std::string>& boxes) {
         for (int i = 0; i < 9; ++i)
             steps.push_back([&] {
                 walk.push_back(NameOfFocus(form));
+                rings.push_back(NameOfFocus(form) + ":" + DrawnDefault(form));
                 PostKey(VK_TAB);
             });
         steps.push_back([&] {
@@ -140,12 +160,28 @@ void RunModalChecks(qb::TSampleForm& form, std::vector<std::string>& boxes) {
         check(order == "Edit Memo Combo Date Link Radio2 Fail Box Ok Cancel Ok ",
               "tab walk: " + order);
         check(result == mrOk, "Enter presses the default button: " + std::to_string(result));
+        std::string ringWalk;
+        for (const auto& ring : rings)
+            ringWalk += ring + " ";
+        // One default ring, on the focused push button (painted ones too), else on OK.
+        check(ringWalk == "Edit:Ok Memo:Ok Combo:Ok Date:Ok Link:Link Radio2:Ok Fail:Fail Box:Ok "
+                          "Ok:Ok ",
+              "the default ring follows the focus: " + ringWalk);
         check(ticks >= 12, "timer ticked in the loop: " + std::to_string(ticks));
         check(!IsWindowVisible(Wnd(form)), "hidden after the loop");
     }
 
     // Escape presses the cancel button; the close box asks to close (result 2).
     check(RunScript(form, {[] { PostKey(VK_ESCAPE); }}) == mrCancel, "Escape cancels");
+    // Without a close box, close requests from outside are ignored.
+    form.SetBorderIcons(0);
+    check(RunScript(form, {[&] {
+                               PostMessageA(Wnd(form), WM_SYSCOMMAND, SC_CLOSE, 0);
+                               PostMessageA(Wnd(form), WM_CLOSE, 0, 0);
+                           },
+                           [&] { form.SetModalResult(mrOk); }}) == mrOk,
+          "close requests ignored without a close box");
+    form.SetBorderIcons(biSystemMenu);
     check(RunScript(form, {[&] { PostMessageA(Wnd(form), WM_SYSCOMMAND, SC_CLOSE, 0); }}) ==
               mrCancel,
           "the close command gives 2");

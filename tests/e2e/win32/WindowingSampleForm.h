@@ -109,6 +109,9 @@ public:
         titleFont.Color = 0x00993300;
         Title->SetFont(titleFont);
         Title->Transparent = true;
+        // The title as a window for readers, as the emulated dialog gives each painted text.
+        Heading = Add<TStaticText>("Heading", px(60), px(12), px(300), px(24));
+        Heading->SetCaption("Every control & window");
         Icon = Add<TImage>("Icon", px(12), px(8), px(32), px(32));
         if (auto icon = Platform().Windowing->LoadSystemIcon(32515, px(32)))
             Icon->Picture.SetGraphic(icon);
@@ -155,6 +158,7 @@ public:
 
     static constexpr int BandTop = 270;
     TLabel* Title;
+    TStaticText* Heading;
     TImage* Icon;
     TEdit* Edit;
     TMemo* Memo;
