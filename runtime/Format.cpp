@@ -1,7 +1,5 @@
 #include "runtime/Format.h"
 #include "runtime/Exception.h"
-#include <cinttypes>
-#include <cstdio>
 #include <vector>
 
 namespace qb {
@@ -13,12 +11,6 @@ constexpr int MaxWidth = 4096;
 
 [[noreturn]] void Fail(const std::string& templ, const std::string& why) {
     throw Exception("Format \"" + templ + "\": " + why);
-}
-
-std::string Digits(const char* pattern, uint64_t value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, pattern, value);
-    return buffer;
 }
 
 // Negative numbers shown without sign use 32 bits when they fit, as the program's integers do.
@@ -81,10 +73,8 @@ std::string Format(const std::string& templ, std::initializer_list<TFormatArg> a
                 Fail(templ, "directive \"" + directive + "\" needs a number argument");
             if (kind == 'd')
                 text = std::to_string(*n);
-            else if (kind == 'u')
-                text = Digits("%" PRIu64, AsUnsigned(*n));
             else
-                text = Digits(kind == 'x' ? "%" PRIx64 : "%" PRIX64, AsUnsigned(*n));
+                text = Digits(AsUnsigned(*n), kind == 'u' ? 10 : 16, kind == 'X');
         }
         if (static_cast<int>(text.size()) < width) {
             std::string pad(static_cast<size_t>(width) - text.size(), ' ');
@@ -92,6 +82,16 @@ std::string Format(const std::string& templ, std::initializer_list<TFormatArg> a
         }
         out += text;
     }
+    return out;
+}
+
+std::string Digits(uint64_t value, unsigned base, bool upper, int minDigits) {
+    const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+    std::string out;
+    do {
+        out.insert(out.begin(), digits[value % base]);
+        value /= base;
+    } while (value != 0 || static_cast<int>(out.size()) < minDigits);
     return out;
 }
 

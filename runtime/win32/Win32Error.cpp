@@ -1,7 +1,7 @@
 #include "runtime/win32/WindowsApi.h"
 
+#include "runtime/Format.h"
 #include "runtime/win32/Win32Error.h"
-#include <cstdio>
 
 namespace qb {
 
@@ -22,13 +22,8 @@ std::string SystemErrorMessage(uint32_t code) {
     }
     if (text.empty()) {
         // HRESULTs are known by their hexadecimal form, system error codes by their number.
-        char number[40];
-        if ((code & 0x80000000u) != 0) {
-            std::snprintf(number, sizeof number, "Error 0x%08X", static_cast<unsigned>(code));
-        } else {
-            std::snprintf(number, sizeof number, "System error %u", static_cast<unsigned>(code));
-        }
-        text = number;
+        text = (code & 0x80000000u) != 0 ? "Error 0x" + Digits(code, 16, true, 8)
+                                         : "System error " + Digits(code);
     }
     return text;
 }

@@ -1,10 +1,10 @@
 #include "runtime/win32/WindowsApi.h"
 
+#include "runtime/Format.h"
 #include "runtime/win32/Win32Error.h"
 #include "runtime/win32/Win32SystemInfo.h"
 #include "runtime/win32/WideText.h"
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -201,8 +201,8 @@ std::optional<std::string> Win32SystemInfo::FileVersionString(const std::string&
     if (list != nullptr && length >= sizeof(TTranslation)) {
         std::memcpy(&first, list, sizeof first);
     }
-    char language[16];
-    std::snprintf(language, sizeof language, "%04x%04x", first.Language, first.CodePage);
+    const std::string language =
+        Digits(first.Language, 16, false, 4) + Digits(first.CodePage, 16, false, 4);
     const void* text =
         VersionValue(block, std::string("\\StringFileInfo\\") + language + "\\" + name, length);
     if (text == nullptr) {

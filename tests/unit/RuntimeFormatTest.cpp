@@ -20,6 +20,14 @@ TEST(RuntimeFormatTest, DirectivesWidthsAndLiteralPercent) {
     EXPECT_EQ(Format("%s", {S("used"), S("extra arguments are ignored")}), "used");
 }
 
+TEST(RuntimeFormatTest, DigitsInEitherBaseWithZeroPadding) {
+    EXPECT_EQ(Digits(0), "0");
+    EXPECT_EQ(Digits(UINT64_MAX), "18446744073709551615");
+    EXPECT_EQ(Digits(0x80070005u, 16, true, 8), "80070005");
+    EXPECT_EQ(Digits(0x409, 16, false, 4) + Digits(1200, 16, false, 4), "040904b0");
+    EXPECT_EQ(Digits(0xABCDEF, 16, false, 2), "abcdef");
+}
+
 TEST(RuntimeFormatTest, BadTemplatesRaiseAClearError) {
     using S = std::string;
     auto expectError = [](const char* templ, const char* says, auto format) {

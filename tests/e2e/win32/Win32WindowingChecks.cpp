@@ -18,7 +18,6 @@
 #include <cstring>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 qb::e2e::TChecks Check;
@@ -164,6 +163,24 @@ void CheckPictures(Win32Windowing& windowing) {
           "missing bitmap resource");
 }
 
+struct TClipboardHolder {
+    HANDLE Opened, Release;
+};
+
+// Another thread of the program holds the clipboard open until it is told to let go.
+DWORD WINAPI HoldClipboard(void* param) {
+    const auto& events = *static_cast<TClipboardHolder*>(param);
+    HWND window =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    const bool held = OpenClipboard(window);
+    SetEvent(events.Opened);
+    WaitForSingleObject(events.Release, 10000);
+    if (held)
+        CloseClipboard();
+    DestroyWindow(window);
+    return 0;
+}
+
 void CheckServices(Win32Windowing& windowing, int expectedDpi) {
     Check(windowing.ScreenPixelsPerInch() == expectedDpi, "screen",
           "pixels per inch " + std::to_string(windowing.ScreenPixelsPerInch()) + ", expected " +
@@ -192,20 +209,13 @@ void CheckServices(Win32Windowing& windowing, int expectedDpi) {
     windowing.SetClipboardText("kept text");
     HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::thread holder([&] {
-        HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      nullptr, nullptr);
-        const bool held = OpenClipboard(window);
-        SetEvent(opened);
-        WaitForSingleObject(release, 10000);
-        if (held)
-            CloseClipboard();
-        DestroyWindow(window);
-    });
+    TClipboardHolder events{opened, release};
+    HANDLE holder = CreateThread(nullptr, 0, HoldClipboard, &events, 0, nullptr);
     WaitForSingleObject(opened, 10000);
     Check(!windowing.SetClipboardText("lost text"), "clipboard", "false while held elsewhere");
     SetEvent(release);
-    holder.join();
+    WaitForSingleObject(holder, 10000);
+    CloseHandle(holder);
     CloseHandle(opened);
     CloseHandle(release);
     Check(windowing.ClipboardText() == "kept text", "clipboard", "old content kept");
