@@ -13,6 +13,7 @@ namespace qb {
 class TCustomTaskDialog;
 class TTaskDialogButton;
 struct TMarkupParams;
+enum class TEscapes : uint8_t;
 
 class TMessageForm : public TForm {
 public:
@@ -61,6 +62,12 @@ public:
     static TSize AverageCharSize(TCanvas& canvas);
     // A pixel size fixed at 96 DPI, at this window's resolution.
     int Scale(int pixels) const;
+    // The widest client area whose window, frame included, still fits the screen.
+    int MaxClientWidth();
+    // Left edge of the column the texts and the controls below them share, right of the icon.
+    int TextColumnLeft() const;
+    // The id of the button Enter answers (0: none).
+    int DefaultButtonId() const;
 
     // The layout pass.
     void ArrangeControls();
@@ -68,13 +75,14 @@ public:
     void ToggleExpanded();
     TRect ContentRect();
     TRect ExpandedRect();
-    static bool HasEscapedNewline(const std::string& text);
 
     // Painting and interaction.
     void PaintContent();
     void PaintExpanded();
     void PaintFooter();
     TRect FooterRect();
+    // Left edge of the footer's words, right of its icon.
+    int FooterTextLeft() const;
     std::string LinkAt(int x, int y);
     void PreviewKeyDown(TComponent* sender, int& key, TShiftState shift);
     std::string FramedText();
@@ -102,7 +110,26 @@ private:
     static TMarkupParams MarkupParams(bool measureOnly, bool draw);
     TSize MeasureMarkup(const std::string& text, const TRect& bounds, bool measureOnly);
     void DrawMarkup(const std::string& text, const TRect& bounds);
-    void PaintBody(const std::string& text, const TRect& r, bool escapedNewlines);
+    // Every line of the content or the expanded text, measured in the box it is drawn in.
+    TSize MeasureBody(const std::string& text, TEscapes escapes, const TRect& box);
+    void PaintBody(const std::string& text, const TRect& r, TEscapes escapes);
+    // Width: what the texts and controls ask for, a column widened for a word that does not
+    // fit, and the instruction placed in it.
+    void UpdateClientWidth();
+    TRect MeasureInstruction();
+    int PreferredClientWidth(const TRect& instruction);
+    void FitTextColumn();
+    void PlaceInstruction(const TRect& instruction);
+    int CaptionWidth(const std::string& text, const TFont& font);
+    int LineHeight(const TFont& font);
+    int VerificationRoom();
+    int CommandLinkWidth();
+    TSize DatePickerSize();
+    // Layout pieces: each takes the top it may use and gives the next free one.
+    int ArrangeInputField(int y);
+    int ArrangeExpandedText(int y);
+    // Tab goes through the window as it reads: top to bottom, left to right.
+    void ArrangeTabOrder();
     uint32_t ReadingOrder() const;
     void GiveBackInputControl();
     void LoadExpandPictures(bool expanded);
