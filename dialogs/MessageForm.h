@@ -83,6 +83,9 @@ public:
     TRect FooterRect();
     // Left edge of the footer's words, right of its icon.
     int FooterTextLeft() const;
+    // The expand control's caption as it stands, and where it is painted beside the control.
+    const std::string& ExpandCaption() const;
+    TRect ExpandCaptionRect();
     std::string LinkAt(int x, int y);
     void PreviewKeyDown(TComponent* sender, int& key, TShiftState shift);
     std::string FramedText();
@@ -130,6 +133,9 @@ private:
     int ArrangeExpandedText(int y);
     // Tab goes through the window as it reads: top to bottom, left to right.
     void ArrangeTabOrder();
+    // A command link named as the default answers Enter from the other controls, as a default
+    // push button does; false when Enter is not its to answer.
+    bool EnterPressesDefaultLink();
     uint32_t ReadingOrder() const;
     void GiveBackInputControl();
     void LoadExpandPictures(bool expanded);

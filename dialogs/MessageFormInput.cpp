@@ -52,6 +52,10 @@ void TMessageForm::PreviewKeyDown(TComponent* sender, int& key, TShiftState shif
         key = 0;
         return;
     }
+    if (key == win::VK_RETURN && shift == 0 && EnterPressesDefaultLink()) {
+        key = 0;
+        return;
+    }
     if ((shift & (ssShift | ssAlt | ssCtrl)) == ssCtrl && key == KeyC) {
         Beep();
         try {

@@ -170,44 +170,59 @@ void TMessageForm::ArrangeControls() {
     int x = ClientWidth() - (customW + gap + commonW) - HorzSpacing - Scale(4);
     int rowTop = y;
     int maxH = 0;
+    // The expand control with its caption and the check box below it make the row's left part.
+    int leftRight = 0;
+    int leftBottom = y;
     if (!dialog.ExpandedText.empty() && ExpandButtonControl) {
         ExpandButtonControl->SetBounds(VertMargin, y, ExpandButtonControl->Width(),
                                        ExpandButtonControl->Height());
         maxH = std::max(maxH, ExpandButtonControl->Height());
+        leftRight = ExpandCaptionRect().Right;
+        leftBottom = y + maxH;
     }
     const bool withCheckBox = !dialog.VerificationText.empty() && VerificationCheckBox;
-    if (withCheckBox)
+    if (withCheckBox) {
         VerificationCheckBox->SetBounds(VertMargin + Scale(3), y + maxH + Scale(4), cbRoom - vS,
                                         VerificationCheckBox->Height());
-    if (!commandLinks) {
-        for (TWinControl* button : CustomButtonList) {
-            button->SetBounds(x, y, button->Width(), button->Height());
-            x += button->Width() + sp;
-            maxH = std::max(maxH, button->Height());
-        }
-        if (!CustomButtonList.empty())
-            ButtonBandTop = CustomButtonList.front()->Top();
+        leftRight =
+            std::max(leftRight, VerificationCheckBox->Left() + VerificationCheckBox->Width());
+        leftBottom = VerificationCheckBox->Top() + VerificationCheckBox->Height();
     }
-    for (TWinControl* button : CommonButtonList) {
-        button->SetBounds(x, y, button->Width(), button->Height());
+    // Buttons that cannot stand beside that part (the screen stopped the window) go below it.
+    const int buttonsTop = leftRight > 0 && x < leftRight + sp ? leftBottom + Scale(4) : y;
+    int rowBottom = leftBottom;
+    auto place = [&](TWinControl* button) {
+        button->SetBounds(x, buttonsTop, button->Width(), button->Height());
         x += button->Width() + sp;
         maxH = std::max(maxH, button->Height());
+        rowBottom = std::max(rowBottom, buttonsTop + button->Height());
+    };
+    if (!commandLinks) {
+        for (TWinControl* button : CustomButtonList)
+            place(button);
+        if (!CustomButtonList.empty())
+            ButtonBandTop = y;
     }
+    for (TWinControl* button : CommonButtonList)
+        place(button);
     if (!CommonButtonList.empty())
-        ButtonBandTop = CommonButtonList.front()->Top();
+        ButtonBandTop = y;
 
     if (withCheckBox) {
         rowTop += !CommonButtonList.empty() ? maxH : VerificationCheckBox->Height();
         if (!dialog.ExpandedText.empty())
             rowTop += vS;
         // The row holds the whole check box, with the same room below it in every layout.
-        rowTop = std::max(rowTop, VerificationCheckBox->Top() + VerificationCheckBox->Height()) +
-                 Scale(10);
+        rowTop = std::max(rowTop, leftBottom) + Scale(10);
         y += std::max(maxH + VertSpacing, VerificationCheckBox->Height() + vS);
     } else {
         rowTop += maxH;
         if (maxH > 0)
             y += maxH + VertSpacing;
+    }
+    if (rowBottom > rowTop) {
+        y += rowBottom - rowTop;
+        rowTop = rowBottom;
     }
 
     if (!dialog.FooterText.empty()) {

@@ -24,6 +24,19 @@ int TMessageForm::DefaultButtonId() const {
     return id == win::IDCLOSE ? win::IDABORT : id;
 }
 
+bool TMessageForm::EnterPressesDefaultLink() {
+    const int id = DefaultButtonId();
+    if (!Dialog || !Dialog->Options.Contains(TTaskDialogOption::doCommandLinks) || id < 100 ||
+        id - 100 >= static_cast<int>(CustomButtonList.size()))
+        return false;
+    // A focused button takes Enter itself.
+    if (TWinControl* active = ActiveControl(); active && (active->Kind() == TControlKind::Button ||
+                                                          active->Kind() == TControlKind::Custom))
+        return false;
+    CustomButtonList[static_cast<size_t>(id - 100)]->Click();
+    return true;
+}
+
 void TMessageForm::ArrangeTabOrder() {
     std::vector<TWinControl*> order;
     if (auto* field = dynamic_cast<TWinControl*>(InputField()))

@@ -54,14 +54,11 @@ void TMessageForm::Paint() {
     PaintContent();
     PaintExpanded();
     if (!Dialog->ExpandedText.empty() && ExpandButtonControl) {
-        const std::string& text =
-            Expanded ? Dialog->ExpandedControlText : Dialog->CollapsedControlText;
         canvas.SetBrushStyle(TBrushStyle::Clear);
         canvas.SetFont(Font());
-        const TTaskDialogButton& button = *ExpandButtonControl;
-        TRect r{button.Left() + button.Width() + HorzSpacing - Scale(5), button.Top(),
-                ClientWidth(), button.Top() + button.Height()};
-        canvas.DrawText(text, r, win::DT_SINGLELINE | win::DT_VCENTER | ReadingOrder());
+        TRect r = ExpandCaptionRect();
+        r.Right = ClientWidth();
+        canvas.DrawText(ExpandCaption(), r, win::DT_SINGLELINE | win::DT_VCENTER | ReadingOrder());
     }
     PaintFooter();
 }
@@ -105,6 +102,19 @@ TRect TMessageForm::FooterRect() {
     // Drawn from the bottom of the client area upward, whatever top the layout gave it.
     return {HorzMargin, ClientHeight() - FooterTextSize.Height - Scale(10),
             ClientWidth() - HorzMargin, ClientHeight()};
+}
+
+const std::string& TMessageForm::ExpandCaption() const {
+    return Expanded ? Dialog->ExpandedControlText : Dialog->CollapsedControlText;
+}
+
+TRect TMessageForm::ExpandCaptionRect() {
+    if (!Dialog || !ExpandButtonControl)
+        return {-1, -1, -1, -1};
+    const TTaskDialogButton& button = *ExpandButtonControl;
+    const int left = button.Left() + button.Width() + HorzSpacing - Scale(5);
+    return {left, button.Top(), left + CaptionWidth(ExpandCaption(), Font()),
+            button.Top() + button.Height()};
 }
 
 int TMessageForm::FooterTextLeft() const {

@@ -53,7 +53,10 @@ int TMessageForm::LineHeight(const TFont& font) {
 int TMessageForm::VerificationRoom() {
     if (!Dialog || Dialog->VerificationText.empty() || !VerificationCheckBox)
         return 0;
-    return 2 * VertSpacing + CaptionWidth(Dialog->VerificationText, VerificationCheckBox->Font());
+    // The check box's glyph and its gap need their pixels whatever the font.
+    const int glyph = std::max(VertSpacing, Scale(16));
+    return VertSpacing + glyph +
+           CaptionWidth(Dialog->VerificationText, VerificationCheckBox->Font());
 }
 
 int TMessageForm::CommandLinkWidth() {
