@@ -62,6 +62,14 @@ TEST_F(LinkTest, LinkWithoutSchemeAndWithoutHandlerDoesNothing) {
     EXPECT_TRUE(Machine.ShellExecutes.empty());
 }
 
+// A caller turns links off when a text holds outside data: what looks like a link stays text.
+TEST_F(LinkTest, TextNotMadeLiveNeverOpensALink) {
+    Dialog->Options -= Opt::doHyperlinks;
+    Dialog->SetContent("<a href=\"http://example.com/x\">link</a>");
+    EXPECT_EQ(ClickContent(TMouseButton::mbLeft), 1);
+    EXPECT_TRUE(Machine.ShellExecutes.empty());
+}
+
 TEST_F(LinkTest, PointerOverALinkShowsTheHand) {
     Dialog->SetContent("<a href=\"http://example.com/x\">link</a>");
     auto form = Build();

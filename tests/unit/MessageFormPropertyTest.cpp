@@ -59,7 +59,9 @@ public:
         const int customs = Random_.Chance(50) ? Random_.Between(1, 3) : 0;
         const bool links = customs > 0 && Random_.Chance(50);
         if (links)
-            d.Options += Random_.Chance(70) ? Opt::doCommandLinks : Opt::doCommandLinksNoIcon;
+            d.Options += Opt::doCommandLinks;
+        if (customs > 0 && Random_.Chance(30))
+            d.Options += Opt::doCommandLinksNoIcon;
         for (int i = 0; i < customs; ++i)
             d.CustomButtons.Add(links ? LinkCaption() : "&" + Short(1, 3));
         const int radios = Random_.Chance(35) ? Random_.Between(1, 3) : 0;
