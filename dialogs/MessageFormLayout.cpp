@@ -121,7 +121,9 @@ void TMessageForm::ArrangeControls() {
     if (ProgressBarControl) {
         if (MainImage)
             y = std::max(y, MainImage->Top() + MainImage->Height() + Scale(3));
-        ProgressBarControl->SetBounds(hM, y, ClientWidth() - 2 * hM, ProgressBarControl->Height());
+        const int left = TextColumnLeft();
+        ProgressBarControl->SetBounds(left, y, ClientWidth() - left - hM,
+                                      ProgressBarControl->Height());
         y += ProgressBarControl->Height() + vS;
     }
 

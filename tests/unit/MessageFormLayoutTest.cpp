@@ -373,6 +373,7 @@ TEST_P(TextColumnTest, FieldLinksAndBarSpanTheTextColumn) {
     EXPECT_EQ(form->InputEdit->Left(), left);
     EXPECT_EQ(form->InputEdit->Left() + form->InputEdit->Width(), right);
     EXPECT_GE(form->InputEdit->Top(), form->ContentRect().Bottom);
+    EXPECT_EQ(form->ProgressBarControl->Left(), left);
     EXPECT_EQ(form->ProgressBarControl->Left() + form->ProgressBarControl->Width(), right);
     TWinControl* link = form->CustomButtonList.front();
     EXPECT_EQ(link->Left(), left);
