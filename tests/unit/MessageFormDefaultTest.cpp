@@ -1,5 +1,5 @@
-// Which button of the emulated window Enter answers, where the focus starts and how Tab walks
-// the window, played by a scripted user.
+// Which button of the emulated window Enter answers, and a refresh that keeps the radio choice,
+// played by a scripted user (the property test walks Tab through generated windows).
 #include "MessageFormTestFixture.h"
 #include "runtime/WinConst.h"
 #include <ostream>
@@ -65,28 +65,6 @@ INSTANTIATE_TEST_SUITE_P(
         TEnterCase{
             "LinkNamedFromAnEdit", {CB::cbCancel}, {"A", "B"}, true, 101, Input::itEdit, 101}),
     [](const auto& info) { return std::string(info.param.Name); });
-
-// Yes, No, Cancel with No named and two radio buttons: the focus starts on No, and Tab reads the
-// window from the top, then the row from the left.
-TEST_F(MessageFormTest, TabFollowsTheReadingOrderFromTheDefault) {
-    Dialog->CommonButtons = {CB::cbYes, CB::cbNo, CB::cbCancel};
-    Dialog->DefaultButton = win::IDNO;
-    Dialog->RadioButtons.Add("First");
-    Dialog->RadioButtons.Add("Second");
-    Dialog->ExpandedText = "More";
-    Dialog->VerificationText = "Again";
-    std::vector<std::string> seen;
-    auto note = user::Check([&](TForm&) { seen.push_back(Screen.FocusedName()); });
-    std::vector<TUserStep> steps{note};
-    for (int i = 0; i < 6; ++i) {
-        steps.push_back(user::Key(win::VK_TAB));
-        steps.push_back(note);
-    }
-    steps.push_back(user::Click("Yes"));
-    Run(steps);
-    EXPECT_EQ(seen, (std::vector<std::string>{"No", "Cancel", "Radio0", "ExpandButton",
-                                              "Verification", "Yes", "No"}));
-}
 
 // A handler that changes the content keeps the user's radio choice, and invents none.
 TEST_F(MessageFormTest, RefreshKeepsTheRadioChoice) {

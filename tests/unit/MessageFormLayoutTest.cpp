@@ -231,8 +231,13 @@ TEST_F(MessageFormTest, CommandLinkSizeComesFromItsCaption) {
     EXPECT_GE(form->ClientWidth(), 2 * m.HorzMargin + w + 26 + m.HorzSpacing + 32);
 }
 
-TEST_F(MessageFormTest, CaptionWiderThanTheScreenStopsWithTheFrameAtTheScreenEdge) {
+// A caption or a word wider than the screen widens the window as far as the screen, frame
+// included.
+TEST_F(MessageFormTest, WiderThanTheScreenStopsWithTheFrameAtTheScreenEdge) {
     Dialog->WindowTitle = std::string(300, 'W');
+    EXPECT_EQ(Build()->Width(), Screen.Screen.Width);
+    Dialog->WindowTitle = "T";
+    Dialog->SetContent(std::string(400, 'm'));
     auto form = Build();
     EXPECT_EQ(form->Width(), Screen.Screen.Width);
     EXPECT_LT(form->ClientWidth(), form->Width());
@@ -328,92 +333,6 @@ TEST_F(MessageFormTest, StandardButtonWidthsAreMeasuredOncePerProcess) {
     EXPECT_EQ(Find<TButton>(*form, "Cancel")->Width(), std::max(small, 60));
 }
 
-} // namespace
-} // namespace qb
-
-namespace qb {
-namespace {
-
-struct TColumnCase {
-    const char* Name;
-    TTaskDialogIcon Icon;
-    bool CustomIcon;
-    bool NoArrow;
-    int Dpi;
-};
-
-void PrintTo(const TColumnCase& c, std::ostream* os) {
-    *os << c.Name;
-}
-
-class TextColumnTest : public MessageFormTest, public ::testing::WithParamInterface<TColumnCase> {};
-
-// What stands below the instruction starts in its column and ends at the right margin of the
-// window as it ends up, widened for a long word.
-TEST_P(TextColumnTest, FieldLinksAndBarSpanTheTextColumn) {
-    const TColumnCase& c = GetParam();
-    Screen.PixelsPerInch = c.Dpi;
-    Dialog->MainIcon = c.Icon;
-    if (c.CustomIcon)
-        Dialog->CustomIcon.SetHandle(0x4321);
-    Dialog->SetMainInstruction("Heading");
-    Dialog->SetContent("A " + std::string(70, 'm'));
-    Dialog->InputType = TTaskDialogInputType::itEdit;
-    Dialog->Options += Opt::doProgressBar;
-    Dialog->Options += Opt::doCommandLinks;
-    if (c.NoArrow)
-        Dialog->Options += Opt::doCommandLinksNoIcon;
-    Dialog->CustomButtons.Add("A rather long heading for a link\\nand its note");
-    auto form = Build();
-    TFormMetrics m(form->Canvas());
-    const int left =
-        form->MainImage ? m.HorzMargin + form->Scale(32) + m.HorzSpacing : m.HorzMargin;
-    const int right = form->ClientWidth() - m.HorzMargin;
-    EXPECT_EQ(form->ContentRect().Width(), form->Canvas().TextWidth(std::string(70, 'm')));
-    EXPECT_EQ(form->InputEdit->Left(), left);
-    EXPECT_EQ(form->InputEdit->Left() + form->InputEdit->Width(), right);
-    EXPECT_GE(form->InputEdit->Top(), form->ContentRect().Bottom);
-    EXPECT_EQ(form->ProgressBarControl->Left(), left);
-    EXPECT_EQ(form->ProgressBarControl->Left() + form->ProgressBarControl->Width(), right);
-    TWinControl* link = form->CustomButtonList.front();
-    EXPECT_EQ(link->Left(), left);
-    EXPECT_EQ(link->Left() + link->Width(), right);
-    int w = 0;
-    int h = 0;
-    auto* button = dynamic_cast<TTaskDialogButton*>(link);
-    MeasureCommandLinkText(&form->Canvas(), link->Caption(), button->HeadingFont, link->Font(), 0,
-                           w, h, true, c.Dpi);
-    EXPECT_GE(link->Width(), w + form->Scale(26));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Columns, TextColumnTest,
-    ::testing::Values(TColumnCase{"NoIcon", TTaskDialogIcon::tiNone, false, false, 96},
-                      TColumnCase{"IconNoArrow", TTaskDialogIcon::tiWarning, false, true, 96},
-                      TColumnCase{"CustomIconNoArrow", TTaskDialogIcon::tiNone, true, true, 96},
-                      TColumnCase{"IconAt144", TTaskDialogIcon::tiWarning, false, false, 144}),
-    [](const auto& info) { return std::string(info.param.Name); });
-
-// The field keeps its place below what stands above it, with or without content and radios.
-TEST_F(MessageFormTest, InputFieldWithoutContentStaysApartFromTheRest) {
-    for (bool radios : {false, true}) {
-        Dialog->InputType = TTaskDialogInputType::itComboEdit;
-        Dialog->RadioButtons.Clear();
-        if (radios)
-            Dialog->RadioButtons.Add("One");
-        auto form = Build();
-        const TRect field = form->InputCombo->BoundsRect();
-        const TControl* below = radios ? form->RadioButtonList.front()
-                                       : static_cast<TControl*>(form->CommonButtonList.front());
-        EXPECT_LE(field.Bottom, below->Top()) << radios;
-        EXPECT_EQ(field.Right, form->ClientWidth() - form->HorzMargin);
-    }
-    Dialog->InputType = TTaskDialogInputType::itDate;
-    auto form = Build();
-    EXPECT_GT(form->InputDatePicker->Width(), form->Canvas().TextWidth("12/28/2000"));
-    EXPECT_EQ(form->InputDatePicker->Height(), 20);
-}
-
 // A right-to-left instruction ends at the text column's right edge, clear of the icon.
 TEST_F(MessageFormTest, RightToLeftInstructionEndsAtTheColumnEdge) {
     Dialog->MainIcon = TTaskDialogIcon::tiWarning;
@@ -425,13 +344,6 @@ TEST_F(MessageFormTest, RightToLeftInstructionEndsAtTheColumnEdge) {
     TLabel* label = form->InstructionLabel;
     EXPECT_EQ(label->Left() + label->Width(), form->ClientWidth() - form->HorzMargin);
     EXPECT_EQ(form->TextLeft, label->Left());
-}
-
-// A word wider than the screen widens the window only as far as the screen, frame included.
-TEST_F(MessageFormTest, ContentWideningStopsAtTheScreen) {
-    Dialog->SetContent(std::string(400, 'm'));
-    auto form = Build();
-    EXPECT_EQ(form->Width(), Screen.Screen.Width);
 }
 
 } // namespace

@@ -230,6 +230,7 @@ protected:
                     out << box.What << Show(box.Rect) << " under " << NameOf(*control)
                         << Show(control->BoundsRect()) << "; ";
         }
+        CheckColumn(form, out);
         CheckCaptions(form, out);
         CheckBand(form, out);
         const TRecordingCanvas* paint = Screen.LastPaint(form.Name());
@@ -261,6 +262,29 @@ protected:
         for (const std::string& w : words)
             if (drawn[w] == 0)
                 out << "word " << w << " not drawn; ";
+    }
+
+    // The field, the bar, the radio buttons and the command links span the text column.
+    void CheckColumn(TMessageForm& form, std::ostream& out) {
+        const int right = form.ClientWidth() - form.HorzMargin;
+        auto spans = [&](TControl* control, int left, bool toTheMargin) {
+            if (control &&
+                (control->Left() != left || (toTheMargin ? control->BoundsRect().Right != right
+                                                         : control->BoundsRect().Right > right)))
+                out << NameOf(*control) << Show(control->BoundsRect()) << " not in the column "
+                    << left << ".." << right << "; ";
+        };
+        for (TControl* field :
+             {static_cast<TControl*>(form.InputEdit), static_cast<TControl*>(form.InputMemo),
+              static_cast<TControl*>(form.InputCombo)})
+            spans(field, form.TextColumnLeft(), true);
+        spans(form.InputDatePicker, form.TextColumnLeft(), false);
+        spans(form.ProgressBarControl, form.TextColumnLeft(), true);
+        for (TWinControl* radio : form.RadioButtonList)
+            spans(radio, form.TextColumnLeft() + form.HorzMargin, true);
+        if (Dialog->Options.Contains(Opt::doCommandLinks))
+            for (TWinControl* link : form.CustomButtonList)
+                spans(link, form.TextColumnLeft(), true);
     }
 
     // Each caption fits its control: radio buttons and the check box beside their glyphs,
