@@ -107,13 +107,9 @@ void TMessageForm::DoShow() {
     TForm::DoShow();
     if (!Dialog)
         return;
-    int customCount = Dialog->CustomButtons.Count();
-    int index = -1;
-    if (Dialog->DefaultButton != -1 && Dialog->DefaultButton >= 100 &&
-        Dialog->DefaultButton < 100 + customCount)
-        index = Dialog->DefaultButton - 100;
-    if (Dialog->CommonButtons.Empty() && customCount > 0 && Dialog->DefaultButton < 100)
-        index = 0;
+    // The focus starts on the button Enter answers.
+    const int id = DefaultButtonId();
+    const int index = id >= 100 ? id - 100 : -1;
     if (index == -1) {
         for (TWinControl* button : CommonButtonList)
             if (button->Tag == 1 && button->Enabled() && button->CanFocus())
@@ -131,6 +127,8 @@ void TMessageForm::DoClose(TCloseAction& action) {
     bool canClose = true;
     if (Dialog && Dialog->OnCloseQuery)
         Dialog->OnCloseQuery(Dialog, canClose);
+    if (Dialog && VerificationCheckBox)
+        Dialog->VerificationChecked = VerificationCheckBox->Checked();
     if (Dialog) {
         switch (Dialog->InputType) {
         case TTaskDialogInputType::itEdit:

@@ -14,6 +14,7 @@ namespace qb {
 class TCustomTaskDialog;
 class TTaskDialogButton;
 struct TMarkupParams;
+enum class TEscapes : uint8_t;
 
 class TMessageForm : public TForm {
 public:
@@ -64,6 +65,12 @@ public:
     static TSize AverageCharSize(TCanvas& canvas);
     // A pixel size fixed at 96 DPI, at this window's resolution.
     int Scale(int pixels) const;
+    // The widest client area whose window, frame included, still fits the screen.
+    int MaxClientWidth();
+    // Left edge of the column the texts and the controls below them share, right of the icon.
+    int TextColumnLeft() const;
+    // The id of the button Enter answers (0: none).
+    int DefaultButtonId() const;
 
     // The layout pass.
     void ArrangeControls();
@@ -71,7 +78,6 @@ public:
     void ToggleExpanded();
     TRect ContentRect();
     TRect ExpandedRect();
-    static bool HasEscapedNewline(const std::string& text);
 
     // The expand control's caption for a state: the dialog's, or the native dialog's words
     // when the dialog names neither caption.
@@ -85,6 +91,10 @@ public:
     void PaintExpanded();
     void PaintFooter();
     TRect FooterRect();
+    // Left edge of the footer's words, right of its icon.
+    int FooterTextLeft() const;
+    // The expand control's caption as it stands, and where it is painted beside the control.
+    TRect ExpandCaptionRect();
     std::string LinkAt(int x, int y);
     void PreviewKeyDown(TComponent* sender, int& key, TShiftState shift);
     std::string FramedText();
@@ -116,7 +126,29 @@ private:
     static TMarkupParams MarkupParams(bool measureOnly, bool draw);
     TSize MeasureMarkup(const std::string& text, const TRect& bounds, bool measureOnly);
     void DrawMarkup(const std::string& text, const TRect& bounds);
-    void PaintBody(const std::string& text, const TRect& r, bool escapedNewlines);
+    // Every line of the content or the expanded text, measured in the box it is drawn in.
+    TSize MeasureBody(const std::string& text, TEscapes escapes, const TRect& box);
+    void PaintBody(const std::string& text, const TRect& r, TEscapes escapes);
+    // Width: what the texts and controls ask for, a column widened for a word that does not
+    // fit, and the instruction placed in it.
+    void UpdateClientWidth();
+    TRect MeasureInstruction();
+    int PreferredClientWidth(const TRect& instruction);
+    void FitTextColumn();
+    void PlaceInstruction(const TRect& instruction);
+    int CaptionWidth(const std::string& text, const TFont& font);
+    int LineHeight(const TFont& font);
+    int VerificationRoom();
+    int CommandLinkWidth();
+    TSize DatePickerSize();
+    // Layout pieces: each takes the top it may use and gives the next free one.
+    int ArrangeInputField(int y);
+    int ArrangeExpandedText(int y);
+    // Tab goes through the window as it reads: top to bottom, left to right.
+    void ArrangeTabOrder();
+    // A command link named as the default answers Enter from the other controls, as a default
+    // push button does; false when Enter is not its to answer.
+    bool EnterPressesDefaultLink();
     uint32_t ReadingOrder() const;
     void GiveBackInputControl();
     // Frees every control and sets the fields as a new window has them.
@@ -126,7 +158,7 @@ private:
     // the text is empty.
     void PlaceTextWindow(const std::string& name, const TRect& bounds, const std::string& text);
     // What a reader is told of a text the window paints: its words and line breaks.
-    std::string ReaderText(const std::string& text, bool markup, bool escapedNewlines);
+    std::string ReaderText(const std::string& text, bool markup, TEscapes escapes);
 
     std::shared_ptr<TGraphic> FooterIcon_;
     std::shared_ptr<TGraphic> Shield_;

@@ -30,31 +30,13 @@ int MainIconId(const TCustomTaskDialog& dialog) {
     return index < MainIconIds.size() ? MainIconIds[index] : 0;
 }
 
-// Default and cancel among the standard buttons, by DefaultButton.
-void DefaultAndCancelIndex(const TCustomTaskDialog& dialog, int& d, int& c) {
-    auto has = [&](TCommonButton b) { return dialog.CommonButtons.Contains(b); };
-    d = 0;
-    c = 0;
-    switch (dialog.DefaultButton) {
-    case 0:
-        d = has(TCommonButton::cbOK) ? 0 : has(TCommonButton::cbYes) ? 1 : 4;
-        c = has(TCommonButton::cbCancel) ? 3 : has(TCommonButton::cbNo) ? 2 : 0;
-        break;
-    case win::IDOK:
-        d = has(TCommonButton::cbOK) ? 0 : 1;
-        break;
-    case win::IDCANCEL:
-        d = has(TCommonButton::cbCancel) ? 3 : 2;
-        break;
-    case win::IDYES:
-        d = has(TCommonButton::cbYes) ? 1 : 0;
-        break;
-    case win::IDNO:
-        d = has(TCommonButton::cbNo) ? 2 : 0;
-        break;
-    default:
-        break;
-    }
+// The cancel index among the standard buttons, by DefaultButton.
+int CancelIndex(const TCustomTaskDialog& dialog) {
+    if (dialog.DefaultButton != 0)
+        return 0;
+    if (dialog.CommonButtons.Contains(TCommonButton::cbCancel))
+        return 3;
+    return dialog.CommonButtons.Contains(TCommonButton::cbNo) ? 2 : 0;
 }
 
 } // namespace
@@ -99,32 +81,22 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
     HorzSpacing = MulDiv(10, avg.Width, 4);
     VertSpacing = MulDiv(10, avg.Height, 8);
     const int buttonHeight = MulDiv(14, avg.Height, 8);
-    const int buttonSpacing = MulDiv(4, avg.Width, 4);
     const int minButtonWidth = Scale(60);
     const uint32_t readingOrder = ReadingOrder();
     const TTaskDialogOptions& options = dialog.Options;
     IWindowing* windowing = Platform().Windowing;
 
-    int minW = 0;
     SetCaption(dialog.WindowTitle.empty() ? DefaultWindowTitle() : dialog.WindowTitle);
-    if (!Caption().empty()) {
-        int width = Scale(1000);
-        int height = 0;
-        MeasureText(&canvas, Caption(), width, height);
-        minW = width + Scale(50);
-    }
     TextLeft = HorzMargin;
     int y = VertMargin;
     CommonButtonList.clear();
 
-    int d = 0;
-    int c = 0;
-    DefaultAndCancelIndex(dialog, d, c);
+    const int defaultId = DefaultButtonId();
+    const int c = CancelIndex(dialog);
     const bool allowCancel = options.Contains(Opt::doAllowCancel);
     // Escape belongs to a Cancel button when there is one: the cancel index alone would also
     // mark OK (index 0) whenever a default is named, and Escape would then answer OK.
     const bool hasCancelButton = dialog.CommonButtons.Contains(TCommonButton::cbCancel);
-    int commonW = 0;
     for (int i = 0; i < 6; ++i) {
         auto element = static_cast<TCommonButton>(i);
         if (!dialog.CommonButtons.Contains(element))
@@ -140,24 +112,21 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         dialog.SetButtonText(button, caption);
         button->SetParent(this);
         dialog.SetButtonModalResult(button, info.Result);
-        button->Tag = i == d ? 1 : 0;
+        // The focus starts on the default; with none asked for (-1), on the first button.
+        const bool isDefault = info.Result == defaultId;
+        button->Tag = isDefault || (dialog.DefaultButton == -1 && i == 0) ? 1 : 0;
         if (dialog.GetButtonModalResult(button) == win::IDCANCEL && allowCancel)
             dialog.SetButtonCancel(button, true);
-        if (dialog.DefaultButton != -1 && i == d) {
+        if (isDefault)
             dialog.SetButtonDefault(button, true);
-            button->SetTabOrder(0);
-        }
         if (i == c && allowCancel && !hasCancelButton)
             dialog.SetButtonCancel(button, true);
         button->SetBounds(button->Left(), button->Top(), std::max(cached, minButtonWidth),
                           buttonHeight);
-        commonW += button->Width() + buttonSpacing;
         button->SetTabStop(dialog.DefaultButton != -1);
     }
 
     CustomButtonList.clear();
-    int customW = 0;
-    int maxW = 0;
     const bool commandLinks = options.Contains(Opt::doCommandLinks);
     const bool noIcon = options.Contains(Opt::doCommandLinksNoIcon);
     TFont headingFont = canvas.Font();
@@ -169,21 +138,17 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         std::string name = "Button" + std::to_string(i);
         if (!commandLinks) {
             int w = SingleLineWidth(canvas, line, readingOrder) + Scale(16);
-            int id = dialog.DefaultButton;
-            if (dialog.CommonButtons.Empty() && dialog.DefaultButton <= 0)
-                id = 100;
             TWinControl* button = dialog.CreateButton(this);
             CustomButtonList.push_back(button);
             button->SetName(name);
             button->SetParent(this);
             dialog.SetButtonText(button, line);
             dialog.SetButtonModalResult(button, 100 + i);
-            dialog.SetButtonDefault(button, dialog.GetButtonModalResult(button) == id);
+            dialog.SetButtonDefault(button, dialog.GetButtonModalResult(button) == defaultId);
             button->SetBounds(button->Left(), button->Top(), std::max(w, minButtonWidth),
                               buttonHeight);
             button->OnClick = [this](TComponent* sender) { CustomButtonClick(sender); };
-            customW += button->Width() + buttonSpacing;
-            button->SetTabStop(id != -1);
+            button->SetTabStop(dialog.DefaultButton != -1 || dialog.CommonButtons.Empty());
             continue;
         }
         TFont measureFont = canvas.Font();
@@ -195,11 +160,6 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         MeasureCommandLinkText(&canvas, line, headingFont, normalFont, readingOrder, w, h, true,
                                PixelsPerInch());
         w += Scale(26);
-        maxW = std::max(maxW, w);
-        if (!noIcon)
-            minW = std::max(minW, 2 * HorzMargin + maxW + HorzSpacing + Scale(32));
-        else
-            minW = std::max(minW, maxW + HorzMargin);
         auto* link = new TTaskDialogButton(this);
         CustomButtonList.push_back(link);
         link->SetName(name);
@@ -213,7 +173,7 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         link->ModalResult = 100 + i;
         link->BorderColorHot = Colors.CommandLinkBorder;
         link->BorderColorDown = Colors.CommandLinkBorder;
-        link->SetWidth(std::max(maxW, minButtonWidth));
+        link->SetWidth(std::max(w, minButtonWidth));
         link->FocusOnHover = dialog.DefaultButton != -1;
         int textHeight = link->Canvas().TextHeight("gh");
         link->SetHeight(std::max({textHeight + Scale(20), buttonHeight, h}));
@@ -243,23 +203,10 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         button->SetBounds(button->Left(), button->Top(), std::max(cached, minButtonWidth),
                           buttonHeight);
         button->SetTabStop(true);
-        commonW += button->Width() + buttonSpacing;
     }
 
-    // The main instruction's box decides the text column's width.
-    TFont instructionFont = fontA;
-    instructionFont.Size = 11;
-    instructionFont.Style = fsBold;
-    canvas.SetFont(instructionFont);
-    TSize screen = windowing ? windowing->ScreenSize() : TSize{1024, 768};
-    TRect R{0, 0, screen.Width / 2, 0};
-    canvas.DrawText(dialog.MainInstruction(), R,
-                    win::DT_CALCRECT | win::DT_WORDBREAK | win::DT_EXPANDTABS | readingOrder);
-    canvas.SetFont(fontA);
-    int textRight = R.Right;
+    const TRect R = MeasureInstruction();
     const int mainIconId = MainIconId(dialog);
-    if (mainIconId != 0)
-        textRight += HorzSpacing + Scale(32);
 
     if (mainIconId != 0 || !dialog.CustomIcon.Empty()) {
         MainImage = new TImage(this);
@@ -282,18 +229,16 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
     InstructionLabel->SetName("Instr");
     InstructionLabel->SetParent(this);
     InstructionLabel->WordWrap = true;
-    InstructionLabel->SetCaption(dialog.MainInstruction());
-    TFont labelFont = instructionFont;
+    InstructionLabel->SetCaption(PlainLines(dialog.MainInstruction(), TEscapes::Native));
+    TFont labelFont = fontA;
+    labelFont.Size = 11;
+    labelFont.Style = fsBold;
     labelFont.Color = Colors.Instruction;
     InstructionLabel->SetFont(labelFont);
     InstructionLabel->SetBiDiMode(BiDiMode());
     InstructionLabel->ShowAccelChar = false;
-    int left = HorzMargin + (textRight - R.Right);
-    if (UseRightToLeftReading())
-        left = ClientWidth() - left - R.Right;
-    InstructionLabel->SetBounds(left, y, R.Right, R.Bottom);
+    PlaceInstruction(R);
     y += InstructionLabel->Height() + VertSpacing;
-    TextLeft = left;
 
     if (options.Contains(Opt::doTimer) || dialog.AutoClose ||
         options.Contains(Opt::doProgressMarquee) || options.Contains(Opt::doProgressBar)) {
@@ -316,18 +261,13 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
     if (!dialog.RadioButtons.Empty()) {
         const bool noDefault = options.Contains(Opt::doNoDefaultRadio);
         dialog.RadioButtonResult = noDefault ? 0 : dialog.DefaultRadioButton;
-        int limit = Scale(1000);
         for (int i = 0; i < dialog.RadioButtons.Count(); ++i) {
             const std::string& line = dialog.RadioButtons[i];
             TWinControl* radio = dialog.CreateRadioButton(this);
             RadioButtonList.push_back(radio);
             dialog.InitRadioButton(this, radio, i,
                                    [this](TComponent* sender) { RadioButtonClick(sender); });
-            int radioLeft = TextLeft + HorzMargin;
-            radio->SetBounds(radioLeft, y, Width() - radioLeft - Scale(4), R.Height());
-            int height = 0;
-            MeasureText(&canvas, line, limit, height);
-            minW = std::max(minW, radioLeft + limit + HorzMargin + Scale(20));
+            radio->SetBounds(TextColumnLeft() + HorzMargin, y, 0, LineHeight(radio->Font()));
             dialog.SetControlText(radio, line);
             bool checked = false;
             if (!noDefault)
@@ -338,15 +278,6 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
     }
 
     if (!dialog.ExpandedText.empty()) {
-        ExpandedTextSize = {0, 0};
-        TRect r{HorzMargin, y, Scale(300), y + Scale(26)};
-        if (options.Contains(Opt::doHyperlinks)) {
-            ExpandedTextSize = MeasureMarkup(NewlinesAsMarkup(dialog.ExpandedText), r, false);
-        } else {
-            ExpandedTextSize.Width = r.Width();
-            MeasureText(&canvas, EscapedNewlinesAsCr(dialog.ExpandedText), ExpandedTextSize.Width,
-                        ExpandedTextSize.Height);
-        }
         ExpandButtonControl = new TTaskDialogButton(this);
         ExpandButtonControl->SetName("ExpandButton");
         ExpandButtonControl->SetParent(this);
@@ -359,29 +290,21 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
             ExpandButtonControl->BackColor = Colors.ExpandButtonBack;
     }
 
-    int verificationRoom = 0;
     if (!dialog.VerificationText.empty()) {
         VerificationCheckBox = new TCheckBox(this);
         VerificationCheckBox->SetName("Verification");
         VerificationCheckBox->SetParent(this);
         VerificationCheckBox->WordWrap = false;
-        VerificationCheckBox->SetBounds(HorzMargin, y, R.Width(), R.Height());
+        VerificationCheckBox->SetBounds(HorzMargin, y, 0, LineHeight(VerificationCheckBox->Font()));
         VerificationCheckBox->SetBiDiMode(BiDiMode());
         VerificationCheckBox->SetCaption(dialog.VerificationText);
         VerificationCheckBox->SetColor(FooterColor);
         VerificationCheckBox->OnClick = [this](TComponent* sender) { VerificationClick(sender); };
         VerificationCheckBox->SetChecked(options.Contains(Opt::doVerificationChecked));
-        int cbW = Scale(1000);
-        int cbH = 0;
-        MeasureText(&canvas, dialog.VerificationText, cbW, cbH);
-        verificationRoom = 2 * VertSpacing + cbW;
-        minW = std::max(minW, VerificationCheckBox->Left() + cbW);
     }
 
     FooterTextSize = {0, 0};
     if (!dialog.FooterText.empty()) {
-        TRect r{HorzMargin, y, Scale(300), y + Scale(26)};
-        FooterTextSize = MeasureMarkup(NewlinesAsMarkup(dialog.FooterText), r, false);
         size_t index = static_cast<size_t>(dialog.FooterIcon);
         FooterIconId = index < FooterIconIds.size() ? FooterIconIds[index] : 0;
         if (FooterIconId != 0) {
@@ -393,28 +316,13 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         }
     }
 
-    int rowW = customW + commonW + verificationRoom;
-    if (!dialog.ExpandedText.empty() && ExpandButtonControl) {
-        int c1 = Scale(1000);
-        int c2 = maxW != 0 ? maxW : Scale(1000);
-        int height = 0;
-        MeasureText(&canvas, ExpandControlCaption(false), c1, height);
-        MeasureText(&canvas, ExpandControlCaption(true), c2, height);
-        rowW += ExpandButtonControl->Width() + HorzSpacing + std::max(c1, c2) + HorzSpacing;
-    }
-
-    if (dialog.Content().empty())
-        y -= Scale(20);
-
-    left = HorzMargin + (textRight - R.Right);
-    const int clientW = ClientWidth();
     switch (dialog.InputType) {
     case Input::itEdit:
         InputEdit = new TEdit(this);
         InputEdit->SetParent(this);
         InputEdit->SetTabStop(true);
         InputEdit->SetText(dialog.InputText);
-        InputEdit->SetBounds(left, y + Scale(20), clientW - left, Scale(20));
+        InputEdit->SetHeight(Scale(20));
         break;
     case Input::itMemo:
         InputMemo = new TMemo(this);
@@ -422,7 +330,7 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         InputMemo->SetTabStop(true);
         InputMemo->WantReturns = false;
         InputMemo->SetText(dialog.InputText);
-        InputMemo->SetBounds(left, y + Scale(20), clientW - left, Scale(60));
+        InputMemo->SetHeight(Scale(60));
         break;
     case Input::itComboEdit:
     case Input::itComboList:
@@ -437,7 +345,7 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
             InputCombo->SetStyle(TComboBoxStyle::csDropDownList);
             InputCombo->SetItemIndex(dialog.InputItems.IndexOf(dialog.InputText));
         }
-        InputCombo->SetBounds(left, y + Scale(20), clientW - left, Scale(20));
+        InputCombo->SetHeight(Scale(20));
         break;
     case Input::itDate: {
         InputDatePicker = new TDateTimePicker(this);
@@ -446,8 +354,8 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         TDate date;
         if (windowing && windowing->ParseShortDate(dialog.InputText, date))
             InputDatePicker->SetDate(date);
-        InputDatePicker->SetBounds(left, y + Scale(20), InputDatePicker->Width(),
-                                   InputDatePicker->Height());
+        TSize size = DatePickerSize();
+        InputDatePicker->SetBounds(0, 0, size.Width, size.Height);
         break;
     }
     case Input::itCustom:
@@ -459,134 +367,34 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
                 dialog.OnSetInputText(&dialog, dialog.InputText);
             else
                 control->SetCaption(dialog.InputText);
-            control->SetBounds(left, y + Scale(20), control->Width(), control->Height());
-            if (Width() < control->Width() + left)
-                minW = left + control->Width() + left;
         }
         break;
     default:
         break;
     }
 
-    int w = std::max(textRight, rowW);
-    w = std::max(w, FooterTextSize.Width);
-    w += 2 * HorzMargin;
-    w = std::max(w, ExpandedTextSize.Width + 2 * HorzMargin);
-    w = std::max(w, minW);
-    w = std::max(w, MinWidth);
-    int edge = windowing ? windowing->SystemMetric(win::SM_CYEDGE) : 2;
-    w = std::min(w, screen.Width - 2 * edge);
-    SetClientWidth(w);
-
-    if (TControl* control = InputField(); control && dialog.InputType == Input::itCustom) {
-        if (ClientWidth() - control->Left() < control->Width())
-            control->SetWidth(ClientWidth() - control->Left());
-    }
-    if (ProgressBarControl)
-        ProgressBarControl->SetWidth(ClientWidth() - 2 * HorzMargin);
-
+    UpdateClientWidth();
     ArrangeControls();
     if (!dialog.ExpandedText.empty())
         SetExpanded(options.Contains(Opt::doExpandedDefault));
+    ArrangeTabOrder();
+    TSize screen = windowing ? windowing->ScreenSize() : TSize{1024, 768};
     SetLeft(screen.Width / 2 - Width() / 2);
     SetTop(screen.Height / 2 - Height() / 2);
-    if (!dialog.VerificationText.empty())
-        SetClientHeight(ClientHeight() + Scale(10));
 }
 
 void TMessageForm::RefreshTexts() {
     if (!Dialog)
         return;
     TCustomTaskDialog& dialog = *Dialog;
-    TCanvas& canvas = Canvas();
-    TCanvasStateSaver saver(canvas);
-    const TFont fontA = canvas.Font();
-    TSize avg = AverageCharSize(canvas);
-    const uint32_t readingOrder = ReadingOrder();
-    int minW = 0;
+    TCanvasStateSaver saver(Canvas());
+    // The user's choice of radio button stays: only the texts changed.
     SetCaption(dialog.WindowTitle.empty() ? DefaultWindowTitle() : dialog.WindowTitle);
-    if (!Caption().empty()) {
-        int width = Scale(1000);
-        int height = 0;
-        MeasureText(&canvas, Caption(), width, height);
-        minW = width + Scale(50);
-    }
-    const int sp = MulDiv(4, avg.Width, 4);
-    int commonW = 0;
-    for (TWinControl* button : CommonButtonList)
-        commonW += button->Width() + sp;
-    int customW = 0;
-    if (!dialog.Options.Contains(TTaskDialogOption::doCommandLinks))
-        for (TWinControl* button : CustomButtonList)
-            customW += button->Width() + sp;
-
-    TFont instructionFont = fontA;
-    instructionFont.Size = 11;
-    instructionFont.Style = fsBold;
-    canvas.SetFont(instructionFont);
-    TSize screen = Platform().Windowing ? Platform().Windowing->ScreenSize() : TSize{1024, 768};
-    TRect R{0, 0, screen.Width / 2, 0};
-    canvas.DrawText(dialog.MainInstruction(), R,
-                    win::DT_CALCRECT | win::DT_WORDBREAK | win::DT_EXPANDTABS | readingOrder);
-    canvas.SetFont(fontA);
-    int textRight = R.Right;
-    if (MainIconId(dialog) != 0)
-        textRight += HorzSpacing + Scale(32);
-    if (InstructionLabel) {
-        InstructionLabel->SetCaption(dialog.MainInstruction());
-        // The label keeps to its text's box, as it did when it was made.
-        int left = HorzMargin + (textRight - R.Right);
-        if (UseRightToLeftReading())
-            left = ClientWidth() - left - R.Right;
-        InstructionLabel->SetBounds(left, InstructionLabel->Top(), R.Right, R.Bottom);
-    }
-
-    if (!dialog.RadioButtons.Empty()) {
-        dialog.RadioButtonResult = dialog.DefaultRadioButton;
-        int limit = Scale(1000);
-        for (size_t i = 0; i < RadioButtonList.size(); ++i) {
-            TWinControl* radio = RadioButtonList[i];
-            int radioLeft = TextLeft + HorzMargin;
-            radio->SetBounds(radioLeft, radio->Top(), Width() - radioLeft - Scale(4),
-                             radio->Height());
-            int height = 0;
-            MeasureText(&canvas, radio->Caption(), limit, height);
-            minW = std::max(minW, radioLeft + limit + HorzMargin + Scale(20));
-        }
-    }
-    if (!dialog.VerificationText.empty() && VerificationCheckBox) {
+    if (InstructionLabel)
+        InstructionLabel->SetCaption(PlainLines(dialog.MainInstruction(), TEscapes::Native));
+    if (!dialog.VerificationText.empty() && VerificationCheckBox)
         VerificationCheckBox->SetCaption(dialog.VerificationText);
-        VerificationCheckBox->SetLeft(HorzMargin);
-        int cbW = Scale(1000);
-        int cbH = 0;
-        MeasureText(&canvas, dialog.VerificationText, cbW, cbH);
-        minW = std::max(minW, HorzMargin + cbW);
-    }
-    FooterTextSize = {0, 0};
-    if (!dialog.FooterText.empty()) {
-        TRect r{HorzMargin, VertMargin, Scale(300), VertMargin + Scale(26)};
-        FooterTextSize = MeasureMarkup(NewlinesAsMarkup(dialog.FooterText), r, false);
-        if (FooterImageControl)
-            FooterImageControl->SetBounds(HorzMargin, FooterImageControl->Top(), Scale(16),
-                                          Scale(16));
-    }
-    int rowW = customW + commonW;
-    if (!dialog.ExpandedText.empty() && ExpandButtonControl) {
-        int c1 = Scale(1000);
-        int c2 = Scale(1000);
-        int height = 0;
-        MeasureText(&canvas, ExpandControlCaption(false), c1, height);
-        MeasureText(&canvas, ExpandControlCaption(true), c2, height);
-        rowW += ExpandButtonControl->Width() + HorzSpacing + std::max(c1, c2) + HorzSpacing;
-    }
-    int w = std::max(rowW, textRight);
-    w = std::max(w, FooterTextSize.Width);
-    w += 2 * HorzMargin;
-    w = std::max(w, minW);
-    w = std::max(w, MinWidth);
-    SetClientWidth(w);
-    if (ProgressBarControl)
-        ProgressBarControl->SetWidth(ClientWidth() - 2 * HorzMargin);
+    UpdateClientWidth();
     ArrangeControls();
     Invalidate();
 }

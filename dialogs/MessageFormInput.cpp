@@ -52,6 +52,10 @@ void TMessageForm::PreviewKeyDown(TComponent* sender, int& key, TShiftState shif
         key = 0;
         return;
     }
+    if (key == win::VK_RETURN && shift == 0 && EnterPressesDefaultLink()) {
+        key = 0;
+        return;
+    }
     // Ctrl+C in the input field copies the field's selection, as in any edit box.
     if ((shift & (ssShift | ssAlt | ssCtrl)) == ssCtrl && key == KeyC && !InputHasFocus()) {
         Beep();

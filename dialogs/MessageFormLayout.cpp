@@ -18,22 +18,11 @@ constexpr TColor Transparent = 0xFF00FF;
 
 } // namespace
 
-bool TMessageForm::HasEscapedNewline(const std::string& text) {
-    size_t a = text.find("\\n");
-    size_t b = text.find(":\\n");
-    if (a == std::string::npos)
-        return false;
-    // 1-based positions, 0 when absent: a - 1 must differ from b.
-    long posA = static_cast<long>(a) + 1;
-    long posB = b == std::string::npos ? 0 : static_cast<long>(b) + 1;
-    return posA - 1 != posB;
-}
-
 TRect TMessageForm::ContentRect() {
     if (!Dialog || Dialog->Content().empty())
         return NoRect;
     TRect r;
-    r.Left = MainImage ? MainImage->Left() + MainImage->Width() + HorzSpacing : HorzMargin;
+    r.Left = TextColumnLeft();
     r.Top = InstructionLabel && !InstructionLabel->Caption().empty()
                 ? InstructionLabel->Top() + InstructionLabel->Height() + VertSpacing
                 : VertMargin;
@@ -46,11 +35,48 @@ TRect TMessageForm::ExpandedRect() {
     if (!Expanded || !Dialog)
         return NoRect;
     TRect r;
-    r.Left = MainImage ? MainImage->Left() + MainImage->Width() + HorzSpacing : HorzMargin;
+    r.Left = TextColumnLeft();
     r.Top = ExpandedTop;
     r.Right = ClientWidth() - HorzMargin;
     r.Bottom = r.Top + ExpandedTextSize.Height;
     return r;
+}
+
+TSize TMessageForm::MeasureBody(const std::string& text, TEscapes escapes, const TRect& box) {
+    if (Dialog && Dialog->Options.Contains(Opt::doHyperlinks))
+        return MeasureMarkup(MarkupLines(text, escapes), box, true);
+    TSize size{box.Width(), 0};
+    MeasureText(&Canvas(), PlainLines(text, escapes), size.Width, size.Height);
+    return size;
+}
+
+// The field sits just below the text above it and keeps its own room.
+int TMessageForm::ArrangeInputField(int y) {
+    TCustomTaskDialog& dialog = *Dialog;
+    TControl* field = InputField();
+    if (!field)
+        return dialog.InputType == Input::itCustom ? y + Scale(30) : y;
+    const int left = TextColumnLeft();
+    const int top = std::max(y - Scale(10), VertMargin);
+    int width = ClientWidth() - HorzMargin - left;
+    if (field == InputDatePicker)
+        width = InputDatePicker->Width();
+    else if (dialog.InputType == Input::itCustom)
+        width = std::min(field->Width(), width);
+    field->SetBounds(left, top, width, field->Height());
+    return top + field->Height() + Scale(20);
+}
+
+// The expanded text while it is open.
+int TMessageForm::ArrangeExpandedText(int y) {
+    ExpandedTextSize = {0, 0};
+    if (Dialog->ExpandedText.empty() || !Expanded)
+        return y;
+    ExpandedTop = y;
+    TRect r = ExpandedRect();
+    r.Bottom = y + Scale(26);
+    ExpandedTextSize = MeasureBody(Dialog->ExpandedText, TEscapes::Every, r);
+    return y + ExpandedTextSize.Height + VertSpacing;
 }
 
 void TMessageForm::ArrangeControls() {
@@ -65,7 +91,6 @@ void TMessageForm::ArrangeControls() {
     const int vS = MulDiv(10, avg.Height, 8);
     const int sp = MulDiv(4, avg.Width, 4);
     const bool hasInstruction = InstructionLabel && !InstructionLabel->Caption().empty();
-    TControl* input = InputField();
 
     if (InstructionLabel)
         InstructionLabel->Transparent = true;
@@ -80,88 +105,48 @@ void TMessageForm::ArrangeControls() {
         TRect r = ContentRect();
         r.Top = y;
         r.Bottom = y + Scale(26);
-        if (options.Contains(Opt::doHyperlinks)) {
-            ContentTextSize = MeasureMarkup(NewlinesAsMarkup(dialog.Content()), r, true);
-        } else {
-            std::string text = dialog.Content();
-            if (HasEscapedNewline(text))
-                text = EscapedNewlinesAsCr(text);
-            ContentTextSize.Width = r.Width();
-            MeasureText(&canvas, text, ContentTextSize.Width, ContentTextSize.Height);
-        }
-        int room = ContentRect().Width();
-        if (room < ContentTextSize.Width)
-            SetClientWidth(ClientWidth() + ContentTextSize.Width - room);
+        ContentTextSize = MeasureBody(dialog.Content(), TEscapes::Native, r);
         int h = ContentTextSize.Height;
         if (!hasInstruction && MainImage)
             h = std::max(h, MainImage->Height());
         y += h + vS;
-        if (input)
-            input->SetTop(y - Scale(10));
     } else {
         if (dialog.RadioButtons.Empty() && !options.Contains(Opt::doCommandLinks))
             y += vS;
         if (!hasInstruction && MainImage)
             y += vS + vM;
     }
-
-    switch (dialog.InputType) {
-    case Input::itEdit:
-    case Input::itComboEdit:
-    case Input::itComboList:
-    case Input::itDate:
-        y += Scale(30);
-        break;
-    case Input::itMemo:
-        y += Scale(70);
-        break;
-    case Input::itCustom:
-        y += input ? input->Height() + Scale(10) : Scale(30);
-        break;
-    default:
-        break;
-    }
+    y = ArrangeInputField(y);
 
     if (ProgressBarControl) {
         if (MainImage)
             y = std::max(y, MainImage->Top() + MainImage->Height() + Scale(3));
-        ProgressBarControl->SetTop(y);
+        const int left = TextColumnLeft();
+        ProgressBarControl->SetBounds(left, y, ClientWidth() - left - hM,
+                                      ProgressBarControl->Height());
         y += ProgressBarControl->Height() + vS;
     }
 
     if (!RadioButtonList.empty()) {
+        const int left = TextColumnLeft() + hM;
         for (TWinControl* radio : RadioButtonList) {
-            radio->SetBounds(radio->Left(), y, ClientWidth() - radio->Left() - hM, radio->Height());
+            radio->SetBounds(left, y, ClientWidth() - left - hM, radio->Height());
             y += radio->Height() + Scale(4);
         }
         y += vS - Scale(4);
     }
 
-    ExpandedTextSize = {0, 0};
-    int e = 0;
-    if (!dialog.ExpandedText.empty() && Expanded) {
-        TRect r = ExpandedRect();
-        r.Top = y;
-        r.Bottom = y + Scale(26);
-        if (options.Contains(Opt::doHyperlinks)) {
-            ExpandedTextSize = MeasureMarkup(NewlinesAsMarkup(dialog.ExpandedText), r, true);
-        } else {
-            ExpandedTextSize.Width = r.Width();
-            MeasureText(&canvas, EscapedNewlinesAsCr(dialog.ExpandedText), ExpandedTextSize.Width,
-                        ExpandedTextSize.Height);
-        }
-        ExpandedTop = y;
-        e = y;
-        y += ExpandedTextSize.Height + vS;
-    }
+    // With doExpandFooter the expanded text belongs to the band, below the command links.
+    const bool expandInBand = options.Contains(Opt::doExpandFooter);
+    if (!expandInBand)
+        y = ArrangeExpandedText(y);
 
     const bool commandLinks = options.Contains(Opt::doCommandLinks);
     int customW = 0;
     if (commandLinks) {
+        const int left = TextColumnLeft();
         for (TWinControl* link : CustomButtonList) {
-            if (MainImage)
-                link->SetLeft(TextLeft);
-            link->SetBounds(link->Left(), y, ClientWidth() - link->Left() - hM, link->Height());
+            link->SetBounds(left, y, ClientWidth() - left - hM, link->Height());
             y += link->Height() + Scale(2);
         }
         ButtonBandTop = y;
@@ -171,19 +156,15 @@ void TMessageForm::ArrangeControls() {
             customW += button->Width();
         customW += static_cast<int>(CustomButtonList.size() - 1) * sp;
     }
+    if (expandInBand)
+        y = ArrangeExpandedText(y);
     int commonW = 0;
     if (!CommonButtonList.empty()) {
         for (TWinControl* button : CommonButtonList)
             commonW += button->Width();
         commonW += static_cast<int>(CommonButtonList.size() - 1) * sp;
     }
-    int cbRoom = 0;
-    if (!dialog.VerificationText.empty()) {
-        int width = Scale(1000);
-        int height = 0;
-        MeasureText(&canvas, dialog.VerificationText, width, height);
-        cbRoom = 2 * vS + width;
-    }
+    const int cbRoom = VerificationRoom();
 
     // The gap between the custom and the standard group counts too, so the row ends
     // HorzSpacing + 4 before the edge whichever buttons it holds.
@@ -191,47 +172,64 @@ void TMessageForm::ArrangeControls() {
     int x = ClientWidth() - (customW + gap + commonW) - HorzSpacing - Scale(4);
     int rowTop = y;
     int maxH = 0;
+    // The expand control with its caption and the check box below it make the row's left part.
+    int leftRight = 0;
+    int leftBottom = y;
     if (!dialog.ExpandedText.empty() && ExpandButtonControl) {
         ExpandButtonControl->SetBounds(VertMargin, y, ExpandButtonControl->Width(),
                                        ExpandButtonControl->Height());
         maxH = std::max(maxH, ExpandButtonControl->Height());
+        leftRight = ExpandCaptionRect().Right;
+        leftBottom = y + maxH;
     }
     const bool withCheckBox = !dialog.VerificationText.empty() && VerificationCheckBox;
-    if (withCheckBox)
+    if (withCheckBox) {
         VerificationCheckBox->SetBounds(VertMargin + Scale(3), y + maxH + Scale(4), cbRoom - vS,
                                         VerificationCheckBox->Height());
-    if (!commandLinks) {
-        for (TWinControl* button : CustomButtonList) {
-            button->SetBounds(x, y, button->Width(), button->Height());
-            x += button->Width() + sp;
-            maxH = std::max(maxH, button->Height());
-        }
-        if (!CustomButtonList.empty())
-            ButtonBandTop = CustomButtonList.front()->Top();
+        leftRight =
+            std::max(leftRight, VerificationCheckBox->Left() + VerificationCheckBox->Width());
+        leftBottom = VerificationCheckBox->Top() + VerificationCheckBox->Height();
     }
-    for (TWinControl* button : CommonButtonList) {
-        button->SetBounds(x, y, button->Width(), button->Height());
+    // Buttons that cannot stand beside that part (the screen stopped the window) go below it.
+    const int buttonsTop = leftRight > 0 && x < leftRight + sp ? leftBottom + Scale(4) : y;
+    int rowBottom = leftBottom;
+    auto place = [&](TWinControl* button) {
+        button->SetBounds(x, buttonsTop, button->Width(), button->Height());
         x += button->Width() + sp;
         maxH = std::max(maxH, button->Height());
+        rowBottom = std::max(rowBottom, buttonsTop + button->Height());
+    };
+    if (!commandLinks) {
+        for (TWinControl* button : CustomButtonList)
+            place(button);
+        if (!CustomButtonList.empty())
+            ButtonBandTop = y;
     }
+    for (TWinControl* button : CommonButtonList)
+        place(button);
     if (!CommonButtonList.empty())
-        ButtonBandTop = CommonButtonList.front()->Top();
+        ButtonBandTop = y;
 
     if (withCheckBox) {
         rowTop += !CommonButtonList.empty() ? maxH : VerificationCheckBox->Height();
         if (!dialog.ExpandedText.empty())
             rowTop += vS;
+        // The row holds the whole check box, with the same room below it in every layout.
+        rowTop = std::max(rowTop, leftBottom) + Scale(10);
         y += std::max(maxH + VertSpacing, VerificationCheckBox->Height() + vS);
     } else {
         rowTop += maxH;
         if (maxH > 0)
             y += maxH + VertSpacing;
     }
+    if (rowBottom > rowTop) {
+        y += rowBottom - rowTop;
+        rowTop = rowBottom;
+    }
 
     if (!dialog.FooterText.empty()) {
-        int left = FooterImageControl ? hM + Scale(20) : hM;
-        TRect r{left, y, Width() - hM, y + Scale(100)};
-        FooterTextSize = MeasureMarkup(NewlinesAsMarkup(dialog.FooterText), r, false);
+        TRect r{FooterTextLeft(), y, ClientWidth() - hM, y + Scale(100)};
+        FooterTextSize = MeasureMarkup(MarkupLines(dialog.FooterText, TEscapes::Native), r, true);
         int f = FooterTextSize.Height;
         if (FooterImageControl) {
             FooterImageControl->SetTop(y);
@@ -243,8 +241,8 @@ void TMessageForm::ArrangeControls() {
 
     if (CommonButtonList.empty() && (commandLinks || CustomButtonList.empty()))
         ButtonBandTop = Height();
-    if (e > 0 && options.Contains(Opt::doExpandFooter))
-        ButtonBandTop = e;
+    if (expandInBand && Expanded && !dialog.ExpandedText.empty())
+        ButtonBandTop = ExpandedTop;
     PlaceTextWindows();
 }
 

@@ -52,14 +52,13 @@ void TMessageForm::Paint() {
     PaintContent();
     PaintExpanded();
     if (!Dialog->ExpandedText.empty() && ExpandButtonControl) {
-        const std::string text = ExpandControlCaption(Expanded);
         canvas.SetBrushStyle(TBrushStyle::Clear);
         canvas.SetFont(Font());
-        const TTaskDialogButton& button = *ExpandButtonControl;
-        TRect r{button.Left() + button.Width() + HorzSpacing - Scale(5), button.Top(),
-                ClientWidth(), button.Top() + button.Height()};
+        TRect r = ExpandCaptionRect();
+        r.Right = ClientWidth();
         const uint32_t prefix = ShowsAcceleratorCues() ? 0 : win::DT_HIDEPREFIX;
-        canvas.DrawText(text, r, win::DT_SINGLELINE | win::DT_VCENTER | ReadingOrder() | prefix);
+        canvas.DrawText(ExpandControlCaption(Expanded), r,
+                        win::DT_SINGLELINE | win::DT_VCENTER | ReadingOrder() | prefix);
     }
     PaintFooter();
 }
@@ -74,13 +73,13 @@ void TMessageForm::DrawMarkup(const std::string& text, const TRect& bounds) {
     RenderMarkup(Canvas(), text, bounds, params, result);
 }
 
-void TMessageForm::PaintBody(const std::string& text, const TRect& r, bool escapedNewlines) {
+void TMessageForm::PaintBody(const std::string& text, const TRect& r, TEscapes escapes) {
     TCanvas& canvas = Canvas();
     if (Dialog->Options.Contains(Opt::doHyperlinks)) {
-        DrawMarkup(NewlinesAsMarkup(text), r);
+        DrawMarkup(MarkupLines(text, escapes), r);
         return;
     }
-    std::string shown = escapedNewlines ? EscapedNewlinesAsCr(text) : text;
+    std::string shown = PlainLines(text, escapes);
     TCanvasStateSaver saver(canvas);
     canvas.SetFont(Font());
     canvas.SetBrushStyle(TBrushStyle::Clear);
@@ -93,13 +92,13 @@ void TMessageForm::PaintBody(const std::string& text, const TRect& r, bool escap
 void TMessageForm::PaintContent() {
     if (!Dialog || Dialog->Content().empty())
         return;
-    PaintBody(Dialog->Content(), ContentRect(), HasEscapedNewline(Dialog->Content()));
+    PaintBody(Dialog->Content(), ContentRect(), TEscapes::Native);
 }
 
 void TMessageForm::PaintExpanded() {
     if (!Dialog || !Expanded || Dialog->ExpandedText.empty())
         return;
-    PaintBody(Dialog->ExpandedText, ExpandedRect(), true);
+    PaintBody(Dialog->ExpandedText, ExpandedRect(), TEscapes::Every);
 }
 
 TRect TMessageForm::FooterRect() {
@@ -108,6 +107,19 @@ TRect TMessageForm::FooterRect() {
     // Drawn from the bottom of the client area upward, whatever top the layout gave it.
     return {HorzMargin, ClientHeight() - FooterTextSize.Height - Scale(10),
             ClientWidth() - HorzMargin, ClientHeight()};
+}
+
+TRect TMessageForm::ExpandCaptionRect() {
+    if (!Dialog || !ExpandButtonControl)
+        return {-1, -1, -1, -1};
+    const TTaskDialogButton& button = *ExpandButtonControl;
+    const int left = button.Left() + button.Width() + HorzSpacing - Scale(5);
+    return {left, button.Top(), left + CaptionWidth(ExpandControlCaption(Expanded), Font()),
+            button.Top() + button.Height()};
+}
+
+int TMessageForm::FooterTextLeft() const {
+    return HorzMargin + (FooterImageControl ? Scale(20) : 0);
 }
 
 void TMessageForm::PaintFooter() {
@@ -140,33 +152,35 @@ void TMessageForm::PaintFooter() {
             if (FooterIcon_)
                 canvas.StretchDraw(box, *FooterIcon_);
         }
-        r.Left += Scale(20);
     }
-    DrawMarkup(NewlinesAsMarkup(Dialog->FooterText), r);
+    r.Left = FooterTextLeft();
+    DrawMarkup(MarkupLines(Dialog->FooterText, TEscapes::Native), r);
 }
 
 std::string TMessageForm::LinkAt(int x, int y) {
     if (!Dialog)
         return {};
+    // Only a text drawn as markup has links: the others may hold anything a caller was given.
+    const bool hyperlinks = Dialog->Options.Contains(Opt::doHyperlinks);
     std::string text;
+    TEscapes escapes = TEscapes::Native;
     TRect r = FooterRect();
     if (!Dialog->FooterText.empty() && Contains(r, x, y)) {
         text = Dialog->FooterText;
-        if (FooterImageControl)
-            r.Left += Scale(20);
-    } else if (r = ContentRect(); !Dialog->Content().empty() && Contains(r, x, y)) {
+        r.Left = FooterTextLeft();
+    } else if (r = ContentRect(); hyperlinks && !Dialog->Content().empty() && Contains(r, x, y)) {
         text = Dialog->Content();
-    } else if (r = ExpandedRect(); Expanded && Contains(r, x, y)) {
+    } else if (r = ExpandedRect(); hyperlinks && Expanded && Contains(r, x, y)) {
         text = Dialog->ExpandedText;
+        escapes = TEscapes::Every;
     }
     if (text.empty())
         return {};
-    text = NewlinesAsMarkup(text, true);
     TMarkupParams params = MarkupParams(false, false);
     params.MouseX = x;
     params.MouseY = y;
     TMarkupResult result;
-    if (RenderMarkup(Canvas(), text, r, params, result) || result.OverLink)
+    if (RenderMarkup(Canvas(), MarkupLines(text, escapes), r, params, result) || result.OverLink)
         return result.AnchorUnderMouse;
     return {};
 }

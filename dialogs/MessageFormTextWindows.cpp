@@ -37,14 +37,14 @@ std::string TMessageForm::ExpandControlCaption(bool expanded) const {
     return expanded ? Dialog->ExpandedControlText : Dialog->CollapsedControlText;
 }
 
-std::string TMessageForm::ReaderText(const std::string& text, bool markup, bool escapedNewlines) {
+std::string TMessageForm::ReaderText(const std::string& text, bool markup, TEscapes escapes) {
     if (!markup)
-        return WithLineFeeds(escapedNewlines ? ReplaceText(text, "\\n", "\n") : text);
+        return WithLineFeeds(PlainLines(text, escapes));
     TMarkupParams params = MarkupParams(true, false);
     params.Wrap = false;
     TMarkupResult result;
     // One line per paragraph: the plain text does not depend on where the window wraps.
-    RenderMarkup(Canvas(), NewlinesAsMarkup(text), {0, 0, 1 << 24, 1 << 24}, params, result);
+    RenderMarkup(Canvas(), MarkupLines(text, escapes), {0, 0, 1 << 24, 1 << 24}, params, result);
     // The runs are kept as they are drawn: "&&" shows one "&".
     return WithLineFeeds(StripHotkey(result.PlainText));
 }
@@ -72,16 +72,16 @@ void TMessageForm::PlaceTextWindows() {
     const bool markup = dialog.Options.Contains(TTaskDialogOption::doHyperlinks);
     const bool instruction = InstructionLabel && InstructionLabel->Visible();
     PlaceTextWindow("InstructionText", instruction ? InstructionLabel->BoundsRect() : NoRect,
-                    instruction ? ReaderText(dialog.MainInstruction(), false, true) : "");
+                    instruction ? ReaderText(dialog.MainInstruction(), false, TEscapes::Native)
+                                : "");
     PlaceTextWindow("ContentText", ContentRect(),
-                    ReaderText(dialog.Content(), markup, HasEscapedNewline(dialog.Content())));
+                    ReaderText(dialog.Content(), markup, TEscapes::Native));
     const bool expanded = Expanded && !dialog.ExpandedText.empty();
     PlaceTextWindow("ExpandedText", ExpandedRect(),
-                    expanded ? ReaderText(dialog.ExpandedText, markup, true) : "");
+                    expanded ? ReaderText(dialog.ExpandedText, markup, TEscapes::Every) : "");
     TRect footer = FooterRect();
-    if (FooterImageControl)
-        footer.Left += Scale(20);
-    PlaceTextWindow("FooterText", footer, ReaderText(dialog.FooterText, true, true));
+    footer.Left = FooterTextLeft();
+    PlaceTextWindow("FooterText", footer, ReaderText(dialog.FooterText, true, TEscapes::Native));
 }
 
 } // namespace qb

@@ -94,9 +94,9 @@ void MeasureCommandLinkText(TCanvas* canvas, const std::string& text, const TFon
     }
     canvas->SetFont(noteFont);
     for (int i = 1; i < lines.Count(); ++i) {
-        if (lines[i].empty())
-            continue;
-        TSize size = MeasureLine(*canvas, lines[i], format);
+        // An empty note still takes its line, as the painting gives it one.
+        TSize size = lines[i].empty() ? TSize{0, canvas->TextHeight("gh")}
+                                      : MeasureLine(*canvas, lines[i], format);
         if (commandLink) {
             width = std::max(width, size.Width + ScaleForDpi(8, pixelsPerInch));
             height += size.Height + ScaleForDpi(2, pixelsPerInch);

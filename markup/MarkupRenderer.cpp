@@ -116,7 +116,8 @@ void TMarkupRenderer::Line(TMarkupCursor& remaining) {
     const TCoord advance = LineHeight_ + SubscriptDrop_ + SuperscriptRise_;
     Remaining_.Top += advance;
     UsedHeight_ += advance;
-    if (!Params_.MeasureOnly && Remaining_.Top + minHeight > Remaining_.Bottom)
+    // The next line needs at least the height of the font it starts in, which may be smaller.
+    if (!Params_.MeasureOnly && Remaining_.Top + TextHeight() > Remaining_.Bottom)
         remaining.Clear();
 }
 

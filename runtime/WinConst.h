@@ -176,6 +176,8 @@ inline constexpr int IDI_ASTERISK = 32516;
 inline constexpr int IDI_WINLOGO = 32517;
 
 // GetSystemMetrics indexes.
+inline constexpr int SM_CXVSCROLL = 2;
+inline constexpr int SM_CXEDGE = 45;
 inline constexpr int SM_CYEDGE = 46;
 
 // DrawText format flags.

@@ -281,6 +281,18 @@ std::string CloseQuerySample(TGalleryContext& context) {
     return dialog.Run();
 }
 
+// Only the emulated window has an input field; the native dialog shows the rest.
+std::string InputSample(TGalleryContext& context) {
+    TSampleDialog dialog(context, "Where is the print helper of Tom & Jerry's copy?");
+    dialog.SetContent("The field spans the text column; Return answers OK with its text.");
+    dialog.MainIcon = TIconKind::tiQuestion;
+    dialog.InputType = TTaskDialogInputType::itEdit;
+    dialog.InputText = "c:\\zorn\\spoolix.exe";
+    dialog.CommonButtons = {cbOK, cbCancel};
+    std::string outcome = dialog.Run();
+    return outcome + " input=" + dialog.InputText;
+}
+
 std::string EverythingSample(TGalleryContext& context) {
     TSampleDialog dialog(context, "Everything at once");
     dialog.SetContent("Radio buttons, command links, a check box, details, a footer and a bar.");
@@ -307,7 +319,8 @@ std::string EverythingSample(TGalleryContext& context) {
 const char* const MessageBoxes = "Message boxes and the message facade";
 const char* const Icons = "Main icons";
 const char* const Choices = "Radio buttons, command links, verification";
-const char* const Extras = "Expandable text, footer, progress, timer, links, pictures, events";
+const char* const Extras =
+    "Expandable text, footer, progress, timer, links, pictures, events, input";
 
 const std::vector<TGallerySample> Samples = {
     {MessageBoxes, "mb-ok", "Message box: OK, information icon",
@@ -362,6 +375,7 @@ const std::vector<TGallerySample> Samples = {
     {Extras, "links", "Links in the content", LinksSample},
     {Extras, "pictures", "Shell icons in the content, details and footer", PicturesSample},
     {Extras, "close-query", "OnCloseQuery refuses the first click", CloseQuerySample},
+    {Extras, "input", "An input field (the emulated window only)", InputSample},
     {Extras, "everything", "Everything at once", EverythingSample},
 };
 

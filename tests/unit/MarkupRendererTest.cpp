@@ -78,6 +78,11 @@ TEST(MarkupRendererTest, HeightLimitAppliesOnlyWhenDrawing) {
     EXPECT_EQ(drawn.Texts().size(), 2u);
     EXPECT_EQ(drawn.Result.PlainText, "1\r2\r");
     EXPECT_EQ(Render(text, Measure(), {0, 0, 200, 30}).Result.UsedHeight, 65);
+    // A box measured for a text shows all of it, also a line in a smaller font than the first.
+    const std::string smaller = "a <FONT SIZE=\"6\">bb cc</FONT>";
+    const int height = Render(smaller, Measure(), {0, 0, 20, 1000}).Result.UsedHeight;
+    EXPECT_EQ(height, 13 + 10);
+    EXPECT_EQ(Render(smaller, {}, {0, 0, 20, height}).Texts().size(), 3u);
     // Measuring and drawing agree on every line's height, even with negative spacing.
     TMarkupParams tight = Measure();
     tight.ExtraLineSpacing = -5;

@@ -1,6 +1,7 @@
 // The emulated window's layout pass: the expandable area, the button band, the check box, the
 // footer, a content text wider than its box, and the fixed sizes at 144 DPI.
 #include "MessageFormTestFixture.h"
+#include "dialogs/TaskDialogNative.h"
 #include <ostream>
 #include "runtime/WinConst.h"
 
@@ -52,16 +53,19 @@ TEST_F(MessageFormTest, CollapsedAreaOpensBelowTheRadioButtonsAndGrowsAtTheBotto
     EXPECT_EQ(form->ClientHeight(), height);
 }
 
-TEST_F(MessageFormTest, FooterTallerThanItsBoxDoesNotMakeTheWindowTaller) {
+TEST_F(MessageFormTest, FooterTallerThanAHundredPixelsIsShownWhole) {
     std::string footer;
     for (int i = 0; i < 30; ++i)
         footer += "line\\n";
-    Dialog->FooterText = footer;
+    Dialog->FooterText = footer + "last";
     auto form = Build();
     TFormMetrics m(form->Canvas());
-    EXPECT_LE(form->FooterTextSize.Height, 100);
+    const int lineH = form->Canvas().TextHeight("gh");
+    EXPECT_EQ(form->FooterTextSize.Height, 31 * lineH);
     auto* ok = Find<TButton>(*form, "OK");
-    EXPECT_LE(form->ClientHeight(), ok->Top() + ok->Height() + 100 + m.VertSpacing + m.VertMargin);
+    EXPECT_GE(form->FooterRect().Top, ok->Top() + ok->Height());
+    EXPECT_EQ(form->ClientHeight(),
+              ok->Top() + ok->Height() + 31 * lineH + m.VertSpacing + m.VertMargin);
 }
 
 TEST_F(MessageFormTest, ExpandFooterStartsTheBandAtTheExpandedText) {
@@ -115,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TBandCase{"DefaultOk", {}, 0, false, true}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST_F(MessageFormTest, CheckBoxSitsBelowTheRowAndOnlyTheFirstLayoutAddsTenPixels) {
+TEST_F(MessageFormTest, CheckBoxSitsInTheRowAndEveryLayoutKeepsItsRoom) {
     Dialog->SetContent("Body");
     Dialog->VerificationText = "Do not ask again";
     Dialog->CommonButtons = {CB::cbOK};
@@ -128,9 +132,12 @@ TEST_F(MessageFormTest, CheckBoxSitsBelowTheRowAndOnlyTheFirstLayoutAddsTenPixel
     EXPECT_EQ(box->Top(), ok->Top() + 4);
     EXPECT_EQ(box->Left(), m.VertMargin + 3);
     EXPECT_EQ(box->Width(), m.VertSpacing + form->Canvas().TextWidth("Do not ask again"));
+    // One line of its own font high, with ten pixels below the row in every layout.
+    EXPECT_EQ(box->Height(), form->Canvas().TextHeight("gh"));
     const int built = form->ClientHeight();
+    EXPECT_EQ(built, ok->Top() + ok->Height() + 10 + m.VertMargin);
     form->ArrangeControls();
-    EXPECT_EQ(form->ClientHeight(), built - 10);
+    EXPECT_EQ(form->ClientHeight(), built);
 }
 
 TEST_F(MessageFormTest, ContentWiderThanItsBoxWidensTheWindow) {
@@ -145,16 +152,26 @@ TEST_F(MessageFormTest, ContentWiderThanItsBoxWidensTheWindow) {
     EXPECT_EQ(form->ContentRect().Width(), wordW);
 }
 
-TEST(MessageFormText, EscapedNewlineUnlessItFollowsAColon) {
+// The emulated window breaks the instruction and the content where the native dialog does.
+TEST_F(MessageFormTest, InstructionAndContentBreakAtTheNativeEscapes) {
     struct TCase {
         const char* Text;
-        bool Expected;
+        int Lines;
     } cases[] = {
-        {"a\\nb", true},        {"plain", false},   {"c:\\new", false}, {"c:\\new and\\nb", false},
-        {"x\\ny c:\\nz", true}, {"\\nlead", false},
+        {"a\\nb", 2}, {"plain", 1}, {"\\nlead", 2}, {"c:\\new and\\nb", 3}, {"a\\\\nb", 1},
     };
-    for (const TCase& c : cases)
-        EXPECT_EQ(TMessageForm::HasEscapedNewline(c.Text), c.Expected) << c.Text;
+    for (const TCase& c : cases) {
+        Dialog->MainIcon = TTaskDialogIcon::tiNone;
+        Dialog->SetMainInstruction(c.Text);
+        Dialog->SetContent(c.Text);
+        auto form = Build();
+        int lineH = form->Canvas().TextHeight("a");
+        EXPECT_EQ(form->ContentTextSize.Height, c.Lines * lineH) << c.Text;
+        EXPECT_EQ(form->InstructionLabel->Caption(), UnescapeNewlines(c.Text)) << c.Text;
+        int instructionH = 0;
+        InstructionWidth(*form, "a", &instructionH);
+        EXPECT_EQ(form->InstructionLabel->Height(), c.Lines * instructionH) << c.Text;
+    }
 }
 
 // Above 96 DPI the fixed pixel sizes grow with the screen; the font's own sizes come from the

@@ -62,6 +62,14 @@ TEST_F(LinkTest, LinkWithoutSchemeAndWithoutHandlerDoesNothing) {
     EXPECT_TRUE(Machine.ShellExecutes.empty());
 }
 
+// A caller turns links off when a text holds outside data: what looks like a link stays text.
+TEST_F(LinkTest, TextNotMadeLiveNeverOpensALink) {
+    Dialog->Options -= Opt::doHyperlinks;
+    Dialog->SetContent("<a href=\"http://example.com/x\">link</a>");
+    EXPECT_EQ(ClickContent(TMouseButton::mbLeft), 1);
+    EXPECT_TRUE(Machine.ShellExecutes.empty());
+}
+
 TEST_F(LinkTest, PointerOverALinkShowsTheHand) {
     Dialog->SetContent("<a href=\"http://example.com/x\">link</a>");
     auto form = Build();
@@ -138,7 +146,7 @@ void PrintTo(const TVerificationCase& c, std::ostream* os) {
 class VerificationTest : public MessageFormTest,
                          public ::testing::WithParamInterface<TVerificationCase> {};
 
-TEST_P(VerificationTest, ResultOnlyFromClicks) {
+TEST_P(VerificationTest, ResultIsTheBoxWhenTheWindowCloses) {
     const TVerificationCase& c = GetParam();
     Dialog->VerificationText = "Do not ask again";
     if (c.StartsChecked)
@@ -150,14 +158,14 @@ TEST_P(VerificationTest, ResultOnlyFromClicks) {
     EXPECT_EQ(Dialog->VerificationChecked, c.Expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, VerificationTest,
-                         ::testing::Values(TVerificationCase{"CheckedUntouched", true, false, 0,
-                                                             false},
-                                           TVerificationCase{"ModelKept", false, true, 0, true},
-                                           TVerificationCase{"ClickedOn", false, false, 1, true},
-                                           TVerificationCase{"ClickedOff", true, true, 1, false},
-                                           TVerificationCase{"Twice", false, false, 2, false}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, VerificationTest,
+    ::testing::Values(TVerificationCase{"CheckedUntouched", true, false, 0, true},
+                      TVerificationCase{"ModelReplaced", false, true, 0, false},
+                      TVerificationCase{"ClickedOn", false, false, 1, true},
+                      TVerificationCase{"ClickedOff", true, true, 1, false},
+                      TVerificationCase{"Twice", false, false, 2, false}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(MessageFormTest, RadioAndCustomButtonClicksReachTheModel) {
     Dialog->RadioButtons.Add("First");

@@ -34,9 +34,9 @@ void PrintTo(const TEnterCase& c, std::ostream* os) {
     *os << c.Name;
 }
 
-class EnterTest : public MessageFormTest, public ::testing::WithParamInterface<TEnterCase> {};
+class DrawnDefaultTest : public MessageFormTest, public ::testing::WithParamInterface<TEnterCase> {};
 
-TEST_P(EnterTest, EnterPressesTheButtonDrawnAsTheDefault) {
+TEST_P(DrawnDefaultTest, EnterPressesTheButtonDrawnAsTheDefault) {
     const TEnterCase& c = GetParam();
     c.Fill(*Dialog);
     EXPECT_EQ(Run({user::Check([&](TForm& form) {
@@ -48,7 +48,7 @@ TEST_P(EnterTest, EnterPressesTheButtonDrawnAsTheDefault) {
               c.Result);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, EnterTest,
+INSTANTIATE_TEST_SUITE_P(Table, DrawnDefaultTest,
                          ::testing::Values(TEnterCase{"FocusedDefault",
                                                       [](TCustomTaskDialog& d) {
                                                           d.CommonButtons = {CB::cbYes, CB::cbNo};

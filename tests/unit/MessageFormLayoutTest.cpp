@@ -10,17 +10,6 @@ namespace {
 using Opt = TTaskDialogOption;
 using CB = TCommonButton;
 
-int InstructionWidth(TMessageForm& form, const std::string& text, int* height = nullptr) {
-    TCanvasStateSaver saver(form.Canvas());
-    TFont font = form.Font();
-    font.Size = 11;
-    font.Style = fsBold;
-    form.Canvas().SetFont(font);
-    if (height)
-        *height = form.Canvas().TextHeight(text);
-    return form.Canvas().TextWidth(text);
-}
-
 TEST_F(MessageFormTest, MetricsAndSimpleStackComeFromTheWindowFont) {
     Dialog->WindowTitle = "T";
     Dialog->SetMainInstruction("Title");
@@ -242,10 +231,16 @@ TEST_F(MessageFormTest, CommandLinkSizeComesFromItsCaption) {
     EXPECT_GE(form->ClientWidth(), 2 * m.HorzMargin + w + 26 + m.HorzSpacing + 32);
 }
 
-TEST_F(MessageFormTest, CaptionWiderThanTheScreenStopsAtTheScreenEdge) {
+// A caption or a word wider than the screen widens the window as far as the screen, frame
+// included.
+TEST_F(MessageFormTest, WiderThanTheScreenStopsWithTheFrameAtTheScreenEdge) {
     Dialog->WindowTitle = std::string(300, 'W');
+    EXPECT_EQ(Build()->Width(), Screen.Screen.Width);
+    Dialog->WindowTitle = "T";
+    Dialog->SetContent(std::string(400, 'm'));
     auto form = Build();
-    EXPECT_EQ(form->ClientWidth(), Screen.Screen.Width - 2 * Screen.SystemMetric(win::SM_CYEDGE));
+    EXPECT_EQ(form->Width(), Screen.Screen.Width);
+    EXPECT_LT(form->ClientWidth(), form->Width());
 }
 
 TEST_F(MessageFormTest, EmptyTitleShowsTheProgramName) {
@@ -302,17 +297,24 @@ INSTANTIATE_TEST_SUITE_P(
         TIconCase{"Warning", TTaskDialogIcon::tiWarning, false, "icon:32515", true},
         TIconCase{"Shield", TTaskDialogIcon::tiShield, false, "bitmap:TD_SHIELD", true},
         TIconCase{"None", TTaskDialogIcon::tiNone, false, "", false},
-        TIconCase{"NoneWithCustom", TTaskDialogIcon::tiNone, true, "hicon:", false},
+        TIconCase{"NoneWithCustom", TTaskDialogIcon::tiNone, true, "hicon:", true},
         TIconCase{"CustomReplacesError", TTaskDialogIcon::tiError, true, "hicon:", true}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST_F(MessageFormTest, FooterLinesBelowTheMeasuringBoxDoNotWidenTheWindow) {
+// Only the footer's first lines ask for width; a later word widens the window as far as it needs.
+TEST_F(MessageFormTest, FooterLinesBelowTheMeasuringBoxWidenTheWindowOnlyForAWord) {
     Dialog->WindowTitle = "T";
     Dialog->MinimumWidth = 0;
     Dialog->MainIcon = TTaskDialogIcon::tiNone;
     Dialog->FooterText = "a\\nb\\n" + std::string(40, 'x');
     auto form = Build();
-    EXPECT_LT(form->ClientWidth(), form->Canvas().TextWidth(std::string(40, 'x')));
+    TFormMetrics m(form->Canvas());
+    const int word = form->Canvas().TextWidth(std::string(40, 'x'));
+    EXPECT_GE(form->ClientWidth() - 2 * m.HorzMargin, word);
+    EXPECT_LE(form->ClientWidth() - 2 * m.HorzMargin, word + 2);
+    Dialog->FooterText = "a\\nb\\n" + std::string(20, 'x') + " " + std::string(20, 'x');
+    form = Build();
+    EXPECT_LT(form->ClientWidth(), word);
 }
 
 TEST_F(MessageFormTest, StandardButtonWidthsAreMeasuredOncePerProcess) {
@@ -329,6 +331,19 @@ TEST_F(MessageFormTest, StandardButtonWidthsAreMeasuredOncePerProcess) {
     ASSERT_GT(form->Canvas().TextWidth("Cancel") + 16, 60);
     EXPECT_EQ(CommonButtonWidthCache()[3], small);
     EXPECT_EQ(Find<TButton>(*form, "Cancel")->Width(), std::max(small, 60));
+}
+
+// A right-to-left instruction ends at the text column's right edge, clear of the icon.
+TEST_F(MessageFormTest, RightToLeftInstructionEndsAtTheColumnEdge) {
+    Dialog->MainIcon = TTaskDialogIcon::tiWarning;
+    Dialog->SetMainInstruction("Heading");
+    Dialog->MinimumWidth = 600;
+    auto form = Build();
+    form->SetBiDiMode(TBiDiMode::bdRightToLeft);
+    form->RefreshTexts();
+    TLabel* label = form->InstructionLabel;
+    EXPECT_EQ(label->Left() + label->Width(), form->ClientWidth() - form->HorzMargin);
+    EXPECT_EQ(form->TextLeft, label->Left());
 }
 
 } // namespace

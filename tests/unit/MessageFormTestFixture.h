@@ -76,6 +76,18 @@ protected:
     static int ShownWidth(TCanvas& canvas, const std::string& text) {
         return canvas.TextWidth(StripHotkey(text));
     }
+    // Width (and height) of a text in the main instruction's font.
+    static int InstructionWidth(TMessageForm& form, const std::string& text,
+                                int* height = nullptr) {
+        TCanvasStateSaver saver(form.Canvas());
+        TFont font = form.Font();
+        font.Size = 11;
+        font.Style = fsBold;
+        form.Canvas().SetFont(font);
+        if (height)
+            *height = form.Canvas().TextHeight(text);
+        return form.Canvas().TextWidth(text);
+    }
 
     std::unique_ptr<TCustomTaskDialog> Dialog;
 };

@@ -96,9 +96,10 @@ TEST_F(MeasureCaptionTest, EmptyNotesAndNoCanvas) {
     TSize head = Size("Head", Heading);
     int w = 0;
     int h = 0;
+    // The empty note is painted as a line of its own, so it is measured as one.
     MeasureCommandLinkText(&Canvas, "Head\\n\\n", Heading, Note, 0, w, h, true);
     EXPECT_EQ(w, head.Width + 8);
-    EXPECT_EQ(h, head.Height + 10);
+    EXPECT_EQ(h, head.Height + 10 + Size("x", Note).Height + 2);
     w = -5;
     h = -6;
     MeasureCommandLinkText(nullptr, "Head", Heading, Note, 0, w, h, true);
