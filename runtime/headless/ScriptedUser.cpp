@@ -14,145 +14,79 @@ namespace qb {
 namespace user {
 
 TUserStep Click(const std::string& control) {
-    TUserStep step;
-    step.Action = TUserAction::Click;
-    step.Control = control;
-    return step;
+    return {.Action = TUserAction::Click, .Control = control};
 }
 
 TUserStep Key(int key, TShiftState shift) {
-    TUserStep step;
-    step.Action = TUserAction::Key;
-    step.Key = key;
-    step.Shift = shift;
-    return step;
+    return {.Action = TUserAction::Key, .Key = key, .Shift = shift};
 }
 
 TUserStep Char(char ch) {
-    TUserStep step;
-    step.Action = TUserAction::Char;
-    step.Char = ch;
-    return step;
+    return {.Action = TUserAction::Char, .Char = ch};
 }
 
 TUserStep AltChar(char ch) {
-    TUserStep step;
-    step.Action = TUserAction::AltChar;
-    step.Char = ch;
-    step.Shift = ssAlt;
-    return step;
+    return {.Action = TUserAction::AltChar, .Shift = ssAlt, .Char = ch};
 }
-
-namespace {
-TUserStep Mouse(TUserAction action, int x, int y, TMouseButton button, TShiftState shift) {
-    TUserStep step;
-    step.Action = action;
-    step.X = x;
-    step.Y = y;
-    step.Button = button;
-    step.Shift = shift;
-    return step;
-}
-} // namespace
 
 TUserStep MouseDown(int x, int y, TMouseButton button, TShiftState shift) {
-    return Mouse(TUserAction::MouseDown, x, y, button, shift);
+    return {.Action = TUserAction::MouseDown, .Shift = shift, .X = x, .Y = y, .Button = button};
 }
 
 TUserStep MouseMove(int x, int y, TShiftState shift) {
-    return Mouse(TUserAction::MouseMove, x, y, TMouseButton::mbLeft, shift);
+    return {.Action = TUserAction::MouseMove, .Shift = shift, .X = x, .Y = y};
 }
 
 TUserStep MouseUp(int x, int y, TMouseButton button, TShiftState shift) {
-    return Mouse(TUserAction::MouseUp, x, y, button, shift);
+    return {.Action = TUserAction::MouseUp, .Shift = shift, .X = x, .Y = y, .Button = button};
 }
 
 TUserStep Tick(int count) {
-    TUserStep step;
-    step.Action = TUserAction::Tick;
-    step.Count = count;
-    return step;
+    return {.Action = TUserAction::Tick, .Count = count};
 }
 
 TUserStep CloseBox() {
-    TUserStep step;
-    step.Action = TUserAction::CloseBox;
-    return step;
+    return {.Action = TUserAction::CloseBox};
 }
 
 TUserStep CloseRequest() {
-    TUserStep step;
-    step.Action = TUserAction::CloseRequest;
-    return step;
+    return {.Action = TUserAction::CloseRequest};
 }
 
 TUserStep DpiChange(int pixelsPerInch, const TRect& suggested) {
-    TUserStep step;
-    step.Action = TUserAction::DpiChange;
-    step.Count = pixelsPerInch;
-    step.Rect = suggested;
-    return step;
+    return {.Action = TUserAction::DpiChange, .Count = pixelsPerInch, .Rect = suggested};
 }
 
 TUserStep HoldKey(int key) {
-    TUserStep step;
-    step.Action = TUserAction::HoldKey;
-    step.Key = key;
-    return step;
+    return {.Action = TUserAction::HoldKey, .Key = key};
 }
 
 TUserStep ReleaseKey(int key) {
-    TUserStep step;
-    step.Action = TUserAction::ReleaseKey;
-    step.Key = key;
-    return step;
+    return {.Action = TUserAction::ReleaseKey, .Key = key};
 }
 
 TUserStep Type(const std::string& control, const std::string& text) {
-    TUserStep step;
-    step.Action = TUserAction::Type;
-    step.Control = control;
-    step.Text = text;
-    return step;
+    return {.Action = TUserAction::Type, .Control = control, .Text = text};
 }
 
 TUserStep SelectText(const std::string& control, int start, int length) {
-    TUserStep step;
-    step.Action = TUserAction::SelectText;
-    step.Control = control;
-    step.X = start;
-    step.Count = length;
-    return step;
+    return {.Action = TUserAction::SelectText, .Control = control, .X = start, .Count = length};
 }
 
 TUserStep WideChars(const std::u16string& text) {
-    TUserStep step;
-    step.Action = TUserAction::WideChars;
-    step.Wide = text;
-    return step;
+    return {.Action = TUserAction::WideChars, .Wide = text};
 }
 
 TUserStep Select(const std::string& control, int index) {
-    TUserStep step;
-    step.Action = TUserAction::Select;
-    step.Control = control;
-    step.Count = index;
-    return step;
+    return {.Action = TUserAction::Select, .Control = control, .Count = index};
 }
 
 TUserStep PickDate(const std::string& control, const TDate& date) {
-    TUserStep step;
-    step.Action = TUserAction::PickDate;
-    step.Control = control;
-    step.Date = date;
-    return step;
+    return {.Action = TUserAction::PickDate, .Control = control, .Date = date};
 }
 
 TUserStep Check(std::function<void(TForm&)> callback) {
-    TUserStep step;
-    step.Action = TUserAction::Check;
-    step.Callback = std::move(callback);
-    return step;
+    return {.Action = TUserAction::Check, .Callback = std::move(callback)};
 }
 
 } // namespace user

@@ -109,7 +109,7 @@ enum class TUserAction : uint8_t {
 
 struct TUserStep {
     TUserAction Action = TUserAction::Check;
-    std::string Control; // Click, Type, Select, PickDate
+    std::string Control{}; // Click, Type, Select, PickDate
     int Key = 0;
     TShiftState Shift = 0;
     char Char = 0;
@@ -117,11 +117,11 @@ struct TUserStep {
     int Y = 0;
     TMouseButton Button = TMouseButton::mbLeft;
     int Count = 1; // Tick; item index for Select; resolution for DpiChange
-    TRect Rect;    // DpiChange: the place suggested
-    std::string Text;
-    std::u16string Wide; // WideChars
-    TDate Date;
-    std::function<void(TForm&)> Callback;
+    TRect Rect{};  // DpiChange: the place suggested
+    std::string Text{};
+    std::u16string Wide{}; // WideChars
+    TDate Date{};
+    std::function<void(TForm&)> Callback{};
 };
 
 namespace user {

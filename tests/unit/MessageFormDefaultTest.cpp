@@ -25,7 +25,8 @@ void PrintTo(const TEnterCase& c, std::ostream* os) {
     *os << c.Name;
 }
 
-class NamedDefaultTest : public MessageFormTest, public ::testing::WithParamInterface<TEnterCase> {};
+class NamedDefaultTest : public MessageFormTest,
+                         public ::testing::WithParamInterface<TEnterCase> {};
 
 TEST_P(NamedDefaultTest, EnterAnswersTheNamedButtonElseTheFirst) {
     const TEnterCase& c = GetParam();

@@ -34,7 +34,8 @@ void PrintTo(const TEnterCase& c, std::ostream* os) {
     *os << c.Name;
 }
 
-class DrawnDefaultTest : public MessageFormTest, public ::testing::WithParamInterface<TEnterCase> {};
+class DrawnDefaultTest : public MessageFormTest,
+                         public ::testing::WithParamInterface<TEnterCase> {};
 
 TEST_P(DrawnDefaultTest, EnterPressesTheButtonDrawnAsTheDefault) {
     const TEnterCase& c = GetParam();
