@@ -209,8 +209,6 @@ TMessageForm* CreateMessageForm(TCustomTaskDialog& dialog) {
         };
         form->Colors =
             DialogColorsFor(windowing->HighContrast(), dialog.FooterColor, dialog.FooterLineColor);
-        form->FooterColor = form->Colors.Band;
-        form->FooterLineColor = form->Colors.BandLine;
         form->MinWidth = dialog.MinimumWidth;
         form->BuildControls(dialog);
     } catch (...) {

@@ -44,15 +44,12 @@ public:
     std::string HoverLink;
     TTimer* UpdateTimer = nullptr;
     int ButtonBandTop = 0;
-    int TextLeft = 0;
     int MinWidth = 350;
     TEdit* InputEdit = nullptr;
     TComboBox* InputCombo = nullptr;
     TDateTimePicker* InputDatePicker = nullptr;
     TMemo* InputMemo = nullptr;
     TWinControl* SavedInputParent = nullptr;
-    TColor FooterColor = 0xF0F0F0;
-    TColor FooterLineColor = 0xDFDFDF;
     // What every part is painted in (the system's colours with high contrast on).
     TDialogColors Colors;
 
@@ -95,6 +92,8 @@ public:
     int FooterTextLeft() const;
     // The expand control's caption as it stands, and where it is painted beside the control.
     TRect ExpandCaptionRect();
+    // Where the expand control's caption starts, right of its arrow.
+    int ExpandCaptionLeft() const;
     std::string LinkAt(int x, int y);
     void PreviewKeyDown(TComponent* sender, int& key, TShiftState shift);
     std::string FramedText();

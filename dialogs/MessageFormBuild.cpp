@@ -87,7 +87,6 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
     IWindowing* windowing = Platform().Windowing;
 
     SetCaption(dialog.WindowTitle.empty() ? DefaultWindowTitle() : dialog.WindowTitle);
-    TextLeft = HorzMargin;
     int y = VertMargin;
     CommonButtonList.clear();
 
@@ -298,7 +297,7 @@ void TMessageForm::BuildControls(TCustomTaskDialog& dialog) {
         VerificationCheckBox->SetBounds(HorzMargin, y, 0, LineHeight(VerificationCheckBox->Font()));
         VerificationCheckBox->SetBiDiMode(BiDiMode());
         VerificationCheckBox->SetCaption(dialog.VerificationText);
-        VerificationCheckBox->SetColor(FooterColor);
+        VerificationCheckBox->SetColor(Colors.Band);
         VerificationCheckBox->OnClick = [this](TComponent* sender) { VerificationClick(sender); };
         VerificationCheckBox->SetChecked(options.Contains(Opt::doVerificationChecked));
     }

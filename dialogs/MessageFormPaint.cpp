@@ -36,9 +36,9 @@ void TMessageForm::Paint() {
     if (b > 0) {
         TRect r = ClientRect();
         r.Top = b - VertSpacing / 2;
-        canvas.SetBrushColor(FooterColor);
+        canvas.SetBrushColor(Colors.Band);
         canvas.FillRect(r);
-        canvas.SetPenColor(FooterLineColor);
+        canvas.SetPenColor(Colors.BandLine);
         canvas.MoveTo(r.Left, r.Top);
         canvas.LineTo(r.Right, r.Top);
         // Older systems get a grey frame inside the client edge; newer ones draw with a clear pen.
@@ -54,8 +54,8 @@ void TMessageForm::Paint() {
     if (!Dialog->ExpandedText.empty() && ExpandButtonControl) {
         canvas.SetBrushStyle(TBrushStyle::Clear);
         canvas.SetFont(Font());
-        TRect r = ExpandCaptionRect();
-        r.Right = ClientWidth();
+        const TTaskDialogButton& button = *ExpandButtonControl;
+        TRect r{ExpandCaptionLeft(), button.Top(), ClientWidth(), button.Top() + button.Height()};
         const uint32_t prefix = ShowsAcceleratorCues() ? 0 : win::DT_HIDEPREFIX;
         canvas.DrawText(ExpandControlCaption(Expanded), r,
                         win::DT_SINGLELINE | win::DT_VCENTER | ReadingOrder() | prefix);
@@ -113,9 +113,14 @@ TRect TMessageForm::ExpandCaptionRect() {
     if (!Dialog || !ExpandButtonControl)
         return {-1, -1, -1, -1};
     const TTaskDialogButton& button = *ExpandButtonControl;
-    const int left = button.Left() + button.Width() + HorzSpacing - Scale(5);
+    const int left = ExpandCaptionLeft();
     return {left, button.Top(), left + CaptionWidth(ExpandControlCaption(Expanded), Font()),
             button.Top() + button.Height()};
+}
+
+int TMessageForm::ExpandCaptionLeft() const {
+    const TTaskDialogButton& button = *ExpandButtonControl;
+    return button.Left() + button.Width() + HorzSpacing - Scale(5);
 }
 
 int TMessageForm::FooterTextLeft() const {

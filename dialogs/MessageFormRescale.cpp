@@ -51,7 +51,6 @@ void TMessageForm::DestroyControls() {
     FooterTextSize = ContentTextSize = ExpandedTextSize = {};
     ExpandedTop = 0;
     UpdateTimer = nullptr;
-    TextLeft = 0;
     InputEdit = nullptr;
     InputCombo = nullptr;
     InputDatePicker = nullptr;

@@ -161,19 +161,19 @@ int TMessageForm::PreferredClientWidth(const TRect& instruction) {
 // A word wider than the column it is drawn in widens the window, as far as the screen allows.
 void TMessageForm::FitTextColumn() {
     TCustomTaskDialog& dialog = *Dialog;
-    const bool markup = dialog.Options.Contains(Opt::doHyperlinks);
     const int right = ClientWidth() - HorzMargin;
     int excess = 0;
-    auto fit = [&](const std::string& text, TEscapes escapes, bool asMarkup, int left) {
+    // The footer is always markup; the other texts are markup only with hyperlinks.
+    auto fit = [&](const std::string& text, TEscapes escapes, bool footer, int left) {
         if (text.empty())
             return;
         TRect box{left, 0, right, Scale(26)};
-        TSize size = asMarkup ? MeasureMarkup(MarkupLines(text, escapes), box, true)
-                              : MeasureBody(text, escapes, box);
+        TSize size = footer ? MeasureMarkup(MarkupLines(text, escapes), box, true)
+                            : MeasureBody(text, escapes, box);
         excess = std::max(excess, size.Width - box.Width());
     };
-    fit(dialog.Content(), TEscapes::Native, markup, TextColumnLeft());
-    fit(dialog.ExpandedText, TEscapes::Every, markup, TextColumnLeft());
+    fit(dialog.Content(), TEscapes::Native, false, TextColumnLeft());
+    fit(dialog.ExpandedText, TEscapes::Every, false, TextColumnLeft());
     fit(dialog.FooterText, TEscapes::Native, true, FooterTextLeft());
     if (excess > 0)
         SetClientWidth(std::min(ClientWidth() + excess, MaxClientWidth()));
@@ -186,7 +186,6 @@ void TMessageForm::PlaceInstruction(const TRect& instruction) {
     int left =
         UseRightToLeftReading() ? ClientWidth() - HorzMargin - instruction.Right : TextColumnLeft();
     InstructionLabel->SetBounds(left, VertMargin, instruction.Right, instruction.Bottom);
-    TextLeft = left;
 }
 
 void TMessageForm::UpdateClientWidth() {

@@ -175,8 +175,8 @@ void TMarkupRenderer::Image(std::string_view tag) {
     }
 }
 
-void TMarkupRenderer::PlacePicture(TMarkupPicture& picture, TCoord x, TCoord y, bool tile) {
-    const TSize size = picture.DeviceSize(Canvas_);
+void TMarkupRenderer::PlacePicture(TMarkupPicture& picture, TSize size, TCoord x, TCoord y,
+                                   bool tile) {
     auto drawAt = [&](TCoord left, TCoord top) {
         StretchPicture(Canvas_, picture, ToRect({left, top, left + size.Width, top + size.Height}));
     };
@@ -209,10 +209,10 @@ void TMarkupRenderer::BodyPictures(std::string_view attributes) {
         if (size.Width <= 0 || size.Height <= 0)
             continue;
         if (name == "BACKGROUND")
-            PlacePicture(*picture, Bounds_.Left, Bounds_.Top, true);
+            PlacePicture(*picture, size, Bounds_.Left, Bounds_.Top, true);
         else if (Bounds_.Right > Bounds_.Left && Bounds_.Bottom > Bounds_.Top)
-            PlacePicture(*picture, right ? Bounds_.Right - size.Width : Bounds_.Left, Bounds_.Top,
-                         false);
+            PlacePicture(*picture, size, right ? Bounds_.Right - size.Width : Bounds_.Left,
+                         Bounds_.Top, false);
     }
 }
 

@@ -7,15 +7,6 @@
 
 namespace qb {
 
-namespace {
-
-bool PathExists(const std::string& path) {
-    IFileSystem* files = Platform().Files;
-    return files && files->GetFileAttributes(path) != win::INVALID_FILE_ATTRIBUTES;
-}
-
-} // namespace
-
 int RoundScaled(int size, double scale) {
     const double v = std::nearbyint(size * scale);
     if (!(v > -1e9 && v < 1e9))

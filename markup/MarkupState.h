@@ -112,7 +112,7 @@ private:
     TSize SourceIcon(std::string_view source, TCoord x, TCoord y, bool draw, bool fromRight);
     // The picture a plain name or an address stands for; addresses load on first use.
     TMarkupPicture* SourcePicture(std::string_view source);
-    void PlacePicture(TMarkupPicture& picture, TCoord x, TCoord y, bool tile);
+    void PlacePicture(TMarkupPicture& picture, TSize size, TCoord x, TCoord y, bool tile);
 
     // Canvas helpers.
     void ApplyFont();

@@ -267,13 +267,9 @@ void FillGradient(TCanvas& canvas, TColor first, TColor second, bool horizontal,
     }
 }
 
-bool FolderExists(const std::string& path) {
+bool PathExists(const std::string& path) {
     IFileSystem* files = Platform().Files;
-    if (!files)
-        return false;
-    uint32_t attributes = files->GetFileAttributes(path);
-    return attributes != win::INVALID_FILE_ATTRIBUTES &&
-           (attributes & win::FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return files && files->GetFileAttributes(path) != win::INVALID_FILE_ATTRIBUTES;
 }
 
 } // namespace qb

@@ -56,8 +56,8 @@ void RestoreRotatedFont(TCanvas& canvas, TRotatedFontSlot& slot);
 void FillGradient(TCanvas& canvas, TColor first, TColor second, bool horizontal, const TRect& rect,
                   int bands, TColor border);
 
-// True when the path names an existing folder.
-bool FolderExists(const std::string& path);
+// True when the path names an existing file or folder.
+bool PathExists(const std::string& path);
 
 // The shell's small or large icon for a file or folder path, a file name or extension, or an
 // index of the system image list given as a number. `size` gets the icon size. Draws only when

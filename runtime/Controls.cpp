@@ -154,18 +154,6 @@ void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 
 // ---- TWinControl ----------------------------------------------------------------------------
 
-namespace {
-
-template <typename F> void ForEachWinControl(const TWinControl& parent, F&& visit) {
-    for (TControl* control : parent.Controls())
-        if (control->IsWindowedControl()) {
-            visit(*static_cast<TWinControl*>(control));
-            ForEachWinControl(*static_cast<TWinControl*>(control), visit);
-        }
-}
-
-} // namespace
-
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
@@ -271,8 +259,11 @@ void TWinControl::SetDefault(bool value) {
         return;
     if (value)
         if (TForm* form = ParentForm())
-            ForEachWinControl(*form, [&](TWinControl& other) {
-                if (&other != this && other.Default_) {
+            ForEachControl(*form, [&](TControl& control) {
+                if (!control.IsWindowedControl() || &control == this)
+                    return;
+                auto& other = static_cast<TWinControl&>(control);
+                if (other.Default_) {
                     other.Default_ = false;
                     other.Changed(TPeerChange::State);
                 }

@@ -213,6 +213,15 @@ private:
     bool Default_ = false;
 };
 
+// Every control under a parent, depth first in z-order.
+template <typename F> void ForEachControl(const TWinControl& parent, F&& visit) {
+    for (TControl* control : parent.Controls()) {
+        visit(*control);
+        if (control->IsWindowedControl())
+            ForEachControl(*static_cast<TWinControl*>(control), visit);
+    }
+}
+
 // A windowed control that paints itself: Paint draws on Canvas().
 class TCustomControl : public TWinControl {
 public:

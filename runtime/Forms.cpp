@@ -10,15 +10,6 @@ namespace qb {
 
 namespace {
 
-// Every control on the form, depth first in z-order.
-template <typename F> void ForEachControl(const TWinControl& parent, F&& visit) {
-    for (TControl* control : parent.Controls()) {
-        visit(*control);
-        if (control->IsWindowedControl())
-            ForEachControl(*static_cast<TWinControl*>(control), visit);
-    }
-}
-
 // The innermost form whose modal loop runs; each keeps the one it opened over (one
 // user-interface thread).
 TForm* InnermostModal = nullptr;
@@ -162,16 +153,16 @@ int TForm::ShowModal() {
     PlaceOnWorkArea();
     ModalResult_ = mrNone;
     Modal_ = true;
-    OuterModal_ = InnermostModal;
-    InnermostModal = this;
     struct TEnd {
         TForm& Form;
+        TForm* Outer; // the modal form this one was shown over
         ~TEnd() {
-            InnermostModal = Form.OuterModal_;
+            InnermostModal = Outer;
             Form.Modal_ = false;
             Form.SetVisible(false);
         }
-    } end{*this};
+    } end{*this, InnermostModal};
+    InnermostModal = this;
     SetVisible(true);
     Peer()->RunModal();
     return ModalResult_;
@@ -192,15 +183,17 @@ void TForm::PlaceOnWorkArea() {
     IWindowing* windowing = Platform().Windowing;
     if (!windowing)
         return;
-    const TRect owner = windowing->ActiveWindowRect();
     TRect place = BoundsRect();
-    if (Position_ != TPosition::poDesigned) {
-        const TRect area = windowing->WorkArea(owner);
+    TRect area;
+    if (Position_ == TPosition::poDesigned) {
+        area = windowing->WorkArea(place);
+    } else {
+        const TRect owner = windowing->ActiveWindowRect();
+        area = windowing->WorkArea(owner);
         const bool onOwner = Position_ == TPosition::poOwnerFormCenter && !owner.Empty();
         place = CentredOn(onOwner ? owner : area, Width(), Height());
     }
-    place =
-        KeepInside(place, windowing->WorkArea(Position_ == TPosition::poDesigned ? place : owner));
+    place = KeepInside(place, area);
     SetBounds(place.Left, place.Top, Width(), Height());
 }
 

@@ -120,8 +120,7 @@ private:
     TPosition Position_ = TPosition::poDesigned;
     int ModalResult_ = 0;
     bool Modal_ = false;
-    int PixelsPerInch_ = 0;       // 0: the screen's
-    TForm* OuterModal_ = nullptr; // the modal form this one was shown over
+    int PixelsPerInch_ = 0; // 0: the screen's
     TCanvas* PaintCanvas_ = nullptr;
 };
 

@@ -1,4 +1,5 @@
 #include "runtime/GifScan.h"
+#include <algorithm>
 
 namespace qb {
 
@@ -76,15 +77,13 @@ TGifLayout ScanGif(std::string_view b) {
 }
 
 bool GifHasColourTables(std::string_view b) {
-    const TGifLayout layout = ScanGif(b);
-    if (layout.GlobalColours)
+    // A global table serves every image: the blocks need no walk.
+    if (IsGif(b) && b.size() >= HeaderSize && (At(b, 10) & ColourTableFlag))
         return true;
-    if (layout.Images.empty())
-        return false;
-    for (const TGifImage& image : layout.Images)
-        if (!image.LocalColours)
-            return false;
-    return true;
+    const TGifLayout layout = ScanGif(b);
+    return !layout.Images.empty() &&
+           std::all_of(layout.Images.begin(), layout.Images.end(),
+                       [](const TGifImage& image) { return image.LocalColours; });
 }
 
 } // namespace qb

@@ -25,6 +25,12 @@ enum class TDecodeResult {
     NoPicture,     // the decoder succeeded without a picture
 };
 
+inline constexpr std::string_view PngSignature("\x89PNG\r\n\x1A\n", 8);
+
+inline bool IsPng(std::string_view bytes) {
+    return bytes.substr(0, PngSignature.size()) == PngSignature;
+}
+
 class IPictureDecoder {
 public:
     virtual ~IPictureDecoder() = default;

@@ -14,14 +14,6 @@
 
 namespace qb {
 
-template <typename F> void ForEachControl(const TWinControl& parent, F&& visit) {
-    for (TControl* control : parent.Controls()) {
-        visit(*control);
-        if (control->IsWindowedControl())
-            ForEachControl(*static_cast<TWinControl*>(control), visit);
-    }
-}
-
 // Visible and enabled all the way up (the form itself may still be hidden).
 inline bool Usable(const TControl& control) {
     for (const TControl* c = &control; c; c = c->Parent())
@@ -330,8 +322,7 @@ private:
             PlaySpace(step.Action == TUserAction::HoldKey, step.Key);
             break;
         case TUserAction::CloseBox:
-            if (!(Form.BorderIcons() & biSystemMenu) ||
-                Form.BorderStyle() == TFormBorderStyle::bsNone) {
+            if (!Form.HasCloseBox()) {
                 Error("\"" + Form.Name() + "\" has no close box");
                 break;
             }

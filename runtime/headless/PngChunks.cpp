@@ -4,7 +4,6 @@ namespace qb {
 
 namespace {
 
-constexpr std::string_view Signature("\x89PNG\r\n\x1A\n", 8);
 constexpr size_t ChunkFrame = 12; // length, type and CRC around the data
 
 uint32_t Be32(std::string_view b, size_t p) {
@@ -16,13 +15,9 @@ uint32_t Be32(std::string_view b, size_t p) {
 
 } // namespace
 
-bool IsPng(std::string_view bytes) {
-    return bytes.substr(0, Signature.size()) == Signature;
-}
-
 std::optional<std::string> WithoutEmptyDataChunks(std::string_view png) {
-    std::string kept(png.substr(0, Signature.size()));
-    size_t p = Signature.size();
+    std::string kept(png.substr(0, PngSignature.size()));
+    size_t p = PngSignature.size();
     bool hasData = false;
     while (p + ChunkFrame <= png.size()) {
         const uint64_t length = Be32(png, p);

@@ -2,13 +2,12 @@
 // a buffer it allocates on the first non-empty one, so an empty chunk before that copies from a
 // null pointer; libpng and the Windows decoders simply skip empty data chunks.
 #pragma once
+#include "runtime/Picture.h"
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace qb {
-
-bool IsPng(std::string_view bytes);
 
 // The PNG without its empty IDAT chunks (bytes after a chunk that runs past the end are kept as
 // they are), or nothing when no IDAT chunk carries data: such a PNG has no image.

@@ -94,10 +94,6 @@ std::unique_ptr<TDecodedPicture> CopyFrame(IWICImagingFactory* factory,
 
 } // namespace
 
-bool IsPng(std::string_view bytes) {
-    return bytes.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8);
-}
-
 TDecodeResult DecodeWithWic(std::string_view bytes, std::unique_ptr<TDecodedPicture>& out) {
     out.reset();
     if (bytes.empty() || bytes.size() > 0x7FFFFFFF)

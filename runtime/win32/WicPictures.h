@@ -6,8 +6,6 @@
 
 namespace qb {
 
-bool IsPng(std::string_view bytes);
-
 // The first frame of the bytes as a picture with its alpha channel; InvalidFormat when the
 // component is missing or cannot read them.
 TDecodeResult DecodeWithWic(std::string_view bytes, std::unique_ptr<TDecodedPicture>& out);

@@ -1,4 +1,5 @@
 #include "runtime/win32/Win32Dpi.h"
+#include "runtime/win32/Win32Pictures.h"
 
 namespace qb {
 
@@ -46,12 +47,7 @@ HICON LoadIconAtSize(int id, int size) {
     // comctl32 6 scales the icon down from the next larger image; LR_SHARED would hand out the
     // copy of whatever size was loaded first.
     using TLoadScaled = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
-    HMODULE comctl = GetModuleHandleA("comctl32.dll");
-    if (!comctl)
-        comctl = LoadLibraryA("comctl32.dll");
-    const auto loadScaled = comctl ? reinterpret_cast<TLoadScaled>(reinterpret_cast<void*>(
-                                         GetProcAddress(comctl, "LoadIconWithScaleDown")))
-                                   : nullptr;
+    const auto loadScaled = reinterpret_cast<TLoadScaled>(ComCtlProc("LoadIconWithScaleDown"));
     HICON icon = nullptr;
     if (loadScaled && SUCCEEDED(loadScaled(nullptr, MAKEINTRESOURCEW(id), size, size, &icon)))
         return icon;

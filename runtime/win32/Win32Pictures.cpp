@@ -70,12 +70,16 @@ private:
 using TGetIconSize = BOOL(WINAPI*)(HIMAGELIST, int*, int*);
 using TDraw = BOOL(WINAPI*)(HIMAGELIST, int, HDC, int, int, UINT);
 
+} // namespace
+
 void* ComCtlProc(const char* name) {
     HMODULE module = GetModuleHandleA("comctl32.dll");
     if (!module)
         module = LoadLibraryA("comctl32.dll");
     return module ? reinterpret_cast<void*>(GetProcAddress(module, name)) : nullptr;
 }
+
+namespace {
 
 HIMAGELIST SystemImageList(bool large) {
     SHFILEINFOA info{};

@@ -6,6 +6,10 @@
 
 namespace qb {
 
+// A function of comctl32, looked up by name (the program does not link comctl32); null when
+// the system's comctl32 lacks it.
+void* ComCtlProc(const char* name);
+
 class Win32PictureDecoder : public IPictureDecoder {
 public:
     TDecodeResult Decode(std::string_view bytes, std::unique_ptr<TDecodedPicture>& out) override;

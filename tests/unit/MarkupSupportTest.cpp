@@ -121,11 +121,11 @@ TEST(MarkupSupportTest, RotationSlotAndFolderTest) {
     machine.AddFolder("c:\\zorn");
     machine.AddFile("c:\\zorn\\kestro.exe");
     SetPlatform(machine.AsPlatform(nullptr));
-    EXPECT_TRUE(FolderExists("c:\\zorn"));
-    EXPECT_FALSE(FolderExists("c:\\zorn\\kestro.exe"));
-    EXPECT_FALSE(FolderExists("c:\\nowhere"));
+    EXPECT_TRUE(PathExists("c:\\zorn"));
+    EXPECT_TRUE(PathExists("c:\\zorn\\kestro.exe"));
+    EXPECT_FALSE(PathExists("c:\\nowhere"));
     SetPlatform({});
-    EXPECT_FALSE(FolderExists("c:\\zorn"));
+    EXPECT_FALSE(PathExists("c:\\zorn"));
 }
 
 namespace {

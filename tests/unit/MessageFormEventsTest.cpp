@@ -340,7 +340,7 @@ TEST_F(MessageFormTest, BandAndFooterArePaintedWhereTheLayoutPutThem) {
              bool separator = false;
              TRect footer = window.FooterRect();
              for (const TCanvasRecord& r : paint->Records()) {
-                 if (r.Op == TCanvasOp::FillRect && r.Background == window.FooterColor)
+                 if (r.Op == TCanvasOp::FillRect && r.Background == window.Colors.Band)
                      band = r.Rect.Top == window.ButtonBandTop - window.VertSpacing / 2;
                  if (r.Op == TCanvasOp::Line && r.Pen == 0xDFDFDF &&
                      r.Rect.Top == footer.Top - window.VertSpacing)
