@@ -6,15 +6,6 @@
 namespace qb {
 namespace {
 
-bool Overlap(const TRect& a, const TRect& b) {
-    return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
-}
-
-bool Inside(const TRect& inner, const TRect& outer) {
-    return inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right &&
-           inner.Bottom <= outer.Bottom;
-}
-
 struct TArea {
     const char* Name;
     TRect Rect;

@@ -152,15 +152,6 @@ private:
     int Words_ = 0;
 };
 
-bool Inside(const TRect& inner, const TRect& outer) {
-    return inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right &&
-           inner.Bottom <= outer.Bottom;
-}
-
-bool Overlap(const TRect& a, const TRect& b) {
-    return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
-}
-
 std::string Show(const TRect& r) {
     std::ostringstream out;
     out << "(" << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom << ")";

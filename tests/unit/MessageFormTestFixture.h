@@ -92,4 +92,15 @@ protected:
     std::unique_ptr<TCustomTaskDialog> Dialog;
 };
 
+// Whether two rectangles share a pixel.
+inline bool Overlap(const TRect& a, const TRect& b) {
+    return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+}
+
+// Whether one rectangle lies whole inside another.
+inline bool Inside(const TRect& inner, const TRect& outer) {
+    return inner.Left >= outer.Left && inner.Top >= outer.Top && inner.Right <= outer.Right &&
+           inner.Bottom <= outer.Bottom;
+}
+
 } // namespace qb
